@@ -1,0 +1,37 @@
+# The user's entry points. Builds go to build/ (build-asan/ for the sanitizer run).
+BUILD ?= build
+JOBS ?= 2
+EXAMPLE ?= examples/sun3-18/set.0hd
+
+.PHONY: all deps build run test test-asan demo bench clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/quillmar $(wildcard $(EXAMPLE))
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMAR_SANITIZE=ON -DQUILLMAR_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	$(BUILD)/quillmar-batch --list $(wildcard $(EXAMPLE))
+
+bench: build
+	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done
+
+clean:
+	rm -rf $(BUILD) build-asan

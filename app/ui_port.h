@@ -1,0 +1,82 @@
+#pragma once
+// The only way the core talks to a person. QtUi (gui/), TextUi (cli/) and
+// FakeUi (tests/) implement it. The Workbench decides whether to call it at
+// all: while interactiveMode is 0 no question reaches the port.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// Results of a message box; kBatchAnswer is what every box "returns" in batch.
+enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Information, Warning, Error };
+
+struct FileFilter {
+    std::string name;    // "Header Files"
+    std::string pattern; // "*.?hd;*.fits"
+};
+
+struct FileDialogSpec {
+    std::string title;
+    std::vector<FileFilter> filters;
+    std::string initialDir;
+    bool mustExist = true;         // open dialogs
+    bool confirmOverwrite = false; // save dialogs
+    bool chooseFolder = false;     // folder browser instead of a file
+};
+
+// Plain parameter struct of the "Video control panel" group dialog.
+struct GroupDialogParams {
+    std::vector<std::string> available; // labels of all scans, list order
+    std::vector<std::string> chosen;    // labels moved to "Selected data"
+    int mode = 3;                       // 1 array, 2 overlaid, 3 stacked
+    float skipFrequency = 0;
+};
+
+class UiPort {
+public:
+    virtual ~UiPort() = default;
+
+    virtual int messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                           MsgIcon icon) = 0;
+    // Number prompt (keypad dialog): the typed text (at most 18 characters),
+    // or nullopt on Cancel/Esc.
+    virtual std::optional<std::string> askText(const std::string& prompt) = 0;
+    virtual std::optional<std::string> openFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogSpec& spec) = 0;
+
+    // Progress dialog: one exists at a time; opening closes the previous.
+    virtual void progressOpen(const std::string& title, int steps, bool withAbort) = 0;
+    // Advances by one step; returns true when the user pressed "Abort".
+    virtual bool progressStep() = 0;
+    virtual void progressClose() = 0;
+    // Lets the interface breathe inside long loops; returns true when the
+    // user asked to abort the running operation.
+    virtual bool pump() { return false; }
+
+    virtual void setStatus(const std::string& text) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual void requestRedraw() = 0;
+    // Enabled/checked states, tool bar fields or the data list changed.
+    virtual void stateChanged() {}
+
+    // Report windows: open a new one, or append to the most recent one.
+    virtual void openReport(const std::string& title, const std::string& text) = 0;
+    virtual bool hasOpenReport() const = 0;
+    virtual std::string openReportText() const = 0;
+    virtual void setOpenReportText(const std::string& text) = 0;
+
+    // Read-only text dialog (header view, About box).
+    virtual void showText(const std::string& title, const std::string& text) = 0;
+    // Opens a document (help page) or starts a program; false on failure.
+    virtual bool openDocument(const std::string& path) { (void)path; return false; }
+    virtual bool startProgram(const std::string& program) { (void)program; return false; }
+
+    // Operation dialogs: fill the struct, return false on Cancel.
+    virtual bool groupDialog(GroupDialogParams& p) = 0;
+};
+
+} // namespace qm

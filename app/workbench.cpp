@@ -1,0 +1,203 @@
+#include "app/workbench.h"
+
+#include "app/text_format.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace qm {
+
+Workbench::Workbench(UiPort& ui, SettingsStore& store, std::string dir)
+    : programDir(std::move(dir)), ui_(ui), store_(store)
+{
+    settings = loadSettings(store_, programDir);
+    autosaveTicks = settings.autoTime;
+    enableDataCommands(false);
+}
+
+Workbench::~Workbench()
+{
+    if (!tempWorkspace.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(tempWorkspace, ec);
+    }
+}
+
+bool Workbench::isEnabled(int id) const
+{
+    auto it = enabled_.find(id);
+    return it == enabled_.end() ? true : it->second;
+}
+
+bool Workbench::isChecked(int id) const { return checked_.count(id) != 0; }
+
+void Workbench::setEnabled(int id, bool on) { enabled_[id] = on; }
+
+void Workbench::setChecked(int id, bool on)
+{
+    if (on)
+        checked_.insert(id);
+    else
+        checked_.erase(id);
+}
+
+int Workbench::message(const std::string& text, const std::string& caption, MsgButtons buttons, MsgIcon icon)
+{
+    if (!interactiveMode)
+        return kBatchAnswer;
+    return ui_.messageBox(text, caption, buttons, icon);
+}
+
+std::optional<float> Workbench::askNumber(const std::string& prompt, int argIndex)
+{
+    if (!interactiveMode)
+        return batchArgs[static_cast<std::size_t>(argIndex & 3)];
+    auto text = ui_.askText(prompt);
+    float v;
+    if (!text || !scanFloat(*text, v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> Workbench::askInteger(const std::string& prompt, int argIndex)
+{
+    if (!interactiveMode)
+        return static_cast<int>(batchArgs[static_cast<std::size_t>(argIndex & 3)]);
+    auto text = ui_.askText(prompt);
+    int v;
+    if (!text || !scanInt(*text, v))
+        return std::nullopt;
+    return v;
+}
+
+void Workbench::status(const std::string& text)
+{
+    lastStatusId_ = -1;
+    ui_.setStatus(text);
+}
+
+void Workbench::statusHint(int id)
+{
+    if (id == lastStatusId_)
+        return;
+    lastStatusId_ = id;
+    if (id > 5000 && id <= 10000) {
+        ui_.setStatus("Run selected script file");
+        return;
+    }
+    const CommandInfo* c = commands_.info(id);
+    ui_.setStatus(c ? c->hint : std::string());
+}
+
+void Workbench::redraw()
+{
+    if (interactiveMode)
+        ui_.requestRedraw();
+}
+
+void Workbench::progressOpen(const std::string& title, int steps, bool withAbort)
+{
+    cancelFlag = kProgressRunning;
+    if (interactiveMode)
+        ui_.progressOpen(title, steps, withAbort);
+}
+
+bool Workbench::progressStep()
+{
+    if (interactiveMode && cancelFlag == kProgressRunning && ui_.progressStep())
+        cancelFlag = kProgressAborted;
+    return cancelFlag != kProgressAborted;
+}
+
+void Workbench::progressClose()
+{
+    if (interactiveMode)
+        ui_.progressClose();
+}
+
+std::vector<ScanRecord*> Workbench::targets() const
+{
+    std::vector<ScanRecord*> t;
+    if (!allMode) {
+        if (activeScan)
+            t.push_back(activeScan);
+    } else if (groupMode != 0) {
+        t = groupScans;
+    } else {
+        for (const auto& r : scans)
+            t.push_back(r.get());
+    }
+    return t;
+}
+
+void Workbench::forEachTarget(const std::string& title, const std::function<bool(ScanRecord&)>& op,
+                              bool withAbort)
+{
+    const auto list = targets();
+    const bool progress = allMode;
+    if (progress)
+        progressOpen(title, static_cast<int>(list.size()), withAbort);
+    for (ScanRecord* r : list) {
+        if (!op(*r))
+            break;
+        if (progress && !progressStep())
+            break;
+    }
+    if (progress)
+        progressClose();
+    redraw();
+}
+
+void Workbench::deliverReport(const std::string& title, const std::string& text)
+{
+    if (text.empty())
+        return;
+    if (interactiveMode) {
+        ui_.openReport(title, text);
+        return;
+    }
+    if (fileOutput) {
+        const auto path = std::filesystem::path(settings.output) / (title + ".dat");
+        if (FILE* f = std::fopen(path.string().c_str(), "ab")) {
+            const std::string head = "\r\n" + currentFileLabel + "\r\n";
+            std::fwrite(head.data(), 1, head.size(), f);
+            std::fwrite(text.data(), 1, text.size(), f);
+            std::fclose(f);
+        }
+        return;
+    }
+    if (ui_.hasOpenReport()) {
+        const std::string old = ui_.openReportText();
+        if (old.size() + title.size() + text.size() < 32001)
+            ui_.setOpenReportText(old + "\r\n\r\n" + title + "\r\n" + text);
+        return;
+    }
+    ui_.openReport(title, text);
+}
+
+bool rlUnbalanced(const float* r, const float* l, int n)
+{
+    if (!r || !l || n < 5)
+        return false;
+    auto base = [n](const float* x) {
+        long double s = 0;
+        for (int i = 0; i < 5; ++i)
+            s += x[i] + x[n - 1 - i];
+        return s / 10;
+    };
+    const long double br = base(r), bl = base(l);
+    long double sr = 0, sl = 0;
+    for (int i = 0; i < n; ++i) {
+        sr += r[i] - br;
+        sl += l[i] - bl;
+    }
+    const long double a = sr < 0 ? -sr : sr, b = sl < 0 ? -sl : sl;
+    if (a == 0 || b == 0)
+        return false;
+    long double q = a / b;
+    if (q < 1)
+        q = 1 / q;
+    return q > 1.5L;
+}
+
+} // namespace qm

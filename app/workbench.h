@@ -1,0 +1,156 @@
+#pragma once
+// The core half of the main window: the scan set and its state, settings,
+// modes, batch arguments, report state and command dispatch. The Qt main
+// window owns one Workbench and adds only widgets; the headless batch runner
+// and the tests drive the same object.
+#include "app/command_table.h"
+#include "app/scan_list.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/ui_port.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// Exclusive interaction modes of the plot; each blocks other commands.
+enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection };
+
+// View options owned by the plot; Close resets some of them.
+struct ViewFlags {
+    bool sunDisk = false;
+    bool digFrame = false;
+    bool fitsImage = false;
+    bool equalScale = false;     // menu 152
+    bool fullScanWindow = false; // menu 169
+    bool localGraph = false;     // menu 177
+    bool scalePosition = false;  // menu 147 ("Scale & Position" open)
+    bool confirmAll = true;      // "View <All> Message"
+};
+
+// Cancelled flag of the progress dialog.
+inline constexpr int kProgressRunning = -2345;
+inline constexpr int kProgressAborted = -10;
+
+class Workbench {
+public:
+    Workbench(UiPort& ui, SettingsStore& store, std::string programDir);
+    ~Workbench();
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
+
+    UiPort& ui() { return ui_; }
+    SettingsStore& store() { return store_; }
+    CommandTable& commands() { return commands_; }
+    const CommandTable& commands() const { return commands_; }
+
+    // ---- set state -------------------------------------------------------
+    ScanList scans;
+    ScanRecord* activeScan = nullptr;
+    bool setLoaded = false;
+    bool allMode = false;
+    bool chkDataI = true, chkDataV = true, chkWrkI = false, chkWrkV = false;
+    bool mixedSet = false;
+    int groupMode = 0; // 0 none, 1 array, 2 overlaid, 3 stacked
+    std::vector<ScanRecord*> groupScans; // kept when the view goes off
+    float skipFrequency = 0;
+    int viewBegin = 0, viewEnd = 0;
+
+    // ---- program state ---------------------------------------------------
+    Settings settings;
+    std::string programDir;
+    bool interactiveMode = true; // false while a packet or script runs
+    bool fileOutput = true;      // false while a script runs
+    InteractionMode interaction = InteractionMode::None;
+    ViewFlags view;
+    int autosaveTicks = 5;
+    int autosaveCounter = 0;
+    std::string tempWorkspace;   // deleted at Close and at exit
+    int cancelFlag = 0;          // kProgressRunning / kProgressAborted
+    std::array<float, 4> batchArgs{}; // numeric arguments of the batch command
+    std::string batchTitle;           // title of the batch command
+    std::string currentFileLabel;     // file being processed by batch/script
+    std::string selectedLabel;        // data-list line chosen for command 9
+    bool acceptDrops = false;
+
+    // ---- enabled / checked state of menu items and tool bar buttons ------
+    bool isEnabled(int id) const;
+    bool isChecked(int id) const;
+    void setEnabled(int id, bool on);
+    void setChecked(int id, bool on);
+    std::string toolBeamText, toolStepText; // "D=%.2f%c", "Sh=%.3f%c"
+    bool rlIndicatorEnabled = false, rlIndicatorSet = false; // tool bar item 228
+    bool allButtonDown() const { return allMode; }           // face of 106
+
+    // ---- dispatch ---------------------------------------------------------
+    // Runs a command by the dispatch rules; always returns 0.
+    int dispatch(int id);
+    // Hooks filled by later subsystems.
+    std::function<void(Workbench&, int)> pluginHook; // ids above 10000
+    std::function<void(Workbench&, int)> scriptHook; // ids 5001..10000
+    std::function<void(Workbench&)> autoScriptHook;  // after an interactive load
+
+    // ---- helpers every operation uses ------------------------------------
+    // Message box: shown only in interactive mode, else returns kBatchAnswer.
+    int message(const std::string& text, const std::string& caption = "Information",
+                MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::Information);
+    // Number prompt: in batch mode the value is batchArgs[argIndex] and no
+    // question is asked; interactively nullopt on Cancel or unparsable text.
+    std::optional<float> askNumber(const std::string& prompt, int argIndex = 0);
+    std::optional<int> askInteger(const std::string& prompt, int argIndex = 0);
+    // Status hint of a command id, or a text.
+    void status(const std::string& text);
+    void statusHint(int id);
+    void redraw();
+
+    // Progress dialog (interactive only). progressStep returns false once
+    // the user has pressed Abort (cancelFlag == kProgressAborted).
+    void progressOpen(const std::string& title, int steps, bool withAbort = false);
+    bool progressStep();
+    void progressClose();
+
+    // Target iteration: ALL mode walks the group or the whole list, ONE mode
+    // only the active scan; a progress dialog is shown for ALL mode and the
+    // plot is redrawn once at the end. The callback returns false to stop.
+    std::vector<ScanRecord*> targets() const;
+    void forEachTarget(const std::string& title, const std::function<bool(ScanRecord&)>& op,
+                       bool withAbort = false);
+
+    // Report routing: a report window interactively, the output file in
+    // batch packets, the open report window during scripts.
+    void deliverReport(const std::string& title, const std::string& text);
+
+    // ---- set operations (set_state.cpp) ----------------------------------
+    void afterLoad(const std::string& loadedPath); // sort, active = head, checks, LastDir
+    void checkMixedSet();
+    void syncActive();
+    void setActive(ScanRecord* r);
+    void stepActive(int id); // 107 / 108
+    void closeSet(bool ask); // command 111
+    void enableDataCommands(bool on);
+    void setGroupView(int mode);        // 0 switches the group view off
+    int selectGroupByRange(float mode, float f1, float f2);
+    int selectGroupByList(const std::string& text, float mode, float exactness);
+    void removeScan(ScanRecord* r);     // keeps active scan and group valid
+    void updateRlIndicator();
+
+private:
+    UiPort& ui_;
+    SettingsStore& store_;
+    CommandTable commands_;
+    std::map<int, bool> enabled_;
+    std::set<int> checked_;
+    int lastStatusId_ = -1;
+};
+
+// The R/L balance rule of tool bar item 228: true when the integrals of R
+// and L above their end baselines differ by more than a factor 1.5.
+bool rlUnbalanced(const float* r, const float* l, int n);
+
+} // namespace qm

@@ -1,0 +1,136 @@
+#pragma once
+// Scripted UiPort for tests: answers come from queues, every call is recorded.
+#include "app/ui_port.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+class FakeUi : public UiPort {
+public:
+    struct Message {
+        std::string text, caption;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    struct Report {
+        std::string title, text;
+    };
+
+    // Scripted answers; when a queue is empty the defaults below are used.
+    std::deque<int> boxAnswers;                         // default kOk
+    std::deque<std::optional<std::string>> textAnswers; // default nullopt (Cancel)
+    std::deque<std::optional<std::string>> fileAnswers; // default nullopt
+    std::deque<std::optional<GroupDialogParams>> groupAnswers;
+    int abortAfterSteps = -1; // progressStep returns true once this many steps ran
+
+    // Recorded calls.
+    std::vector<Message> messages;
+    std::vector<std::string> prompts, statuses, titles;
+    std::vector<FileDialogSpec> fileDialogs;
+    std::vector<std::string> progressTitles;
+    std::vector<Report> reports; // every report window opened
+    std::vector<Report> texts;   // text dialogs
+    std::vector<std::string> documents, programs;
+    int redraws = 0, progressSteps = 0, progressCloses = 0, stateChanges = 0;
+    bool reportOpen = false;
+    std::string reportText;
+
+    int messageBox(const std::string& text, const std::string& caption, MsgButtons b, MsgIcon i) override
+    {
+        messages.push_back({text, caption, b, i});
+        if (boxAnswers.empty())
+            return kOk;
+        const int a = boxAnswers.front();
+        boxAnswers.pop_front();
+        return a;
+    }
+    std::optional<std::string> askText(const std::string& prompt) override
+    {
+        prompts.push_back(prompt);
+        return pop(textAnswers);
+    }
+    std::optional<std::string> openFile(const FileDialogSpec& s) override
+    {
+        fileDialogs.push_back(s);
+        return pop(fileAnswers);
+    }
+    std::optional<std::string> saveFile(const FileDialogSpec& s) override
+    {
+        fileDialogs.push_back(s);
+        return pop(fileAnswers);
+    }
+    void progressOpen(const std::string& title, int, bool) override
+    {
+        progressTitles.push_back(title);
+        progressSteps = 0;
+    }
+    bool progressStep() override
+    {
+        ++progressSteps;
+        return abortAfterSteps >= 0 && progressSteps >= abortAfterSteps;
+    }
+    void progressClose() override { ++progressCloses; }
+    void setStatus(const std::string& t) override { statuses.push_back(t); }
+    void setTitle(const std::string& t) override { titles.push_back(t); }
+    void requestRedraw() override { ++redraws; }
+    void stateChanged() override { ++stateChanges; }
+    void openReport(const std::string& title, const std::string& text) override
+    {
+        reports.push_back({title, text});
+        reportOpen = true;
+        reportText = text;
+    }
+    bool hasOpenReport() const override { return reportOpen; }
+    std::string openReportText() const override { return reportText; }
+    void setOpenReportText(const std::string& t) override { reportText = t; }
+    void showText(const std::string& title, const std::string& text) override { texts.push_back({title, text}); }
+    bool openDocument(const std::string& p) override
+    {
+        documents.push_back(p);
+        return true;
+    }
+    bool startProgram(const std::string& p) override
+    {
+        programs.push_back(p);
+        return true;
+    }
+    bool groupDialog(GroupDialogParams& p) override
+    {
+        if (groupAnswers.empty() || !groupAnswers.front()) {
+            if (!groupAnswers.empty())
+                groupAnswers.pop_front();
+            return false;
+        }
+        const auto chosen = *groupAnswers.front();
+        groupAnswers.pop_front();
+        p.chosen = chosen.chosen;
+        p.mode = chosen.mode;
+        p.skipFrequency = chosen.skipFrequency;
+        return true;
+    }
+
+    bool sawMessage(const std::string& text) const
+    {
+        for (const auto& m : messages)
+            if (m.text == text)
+                return true;
+        return false;
+    }
+
+private:
+    template <class T>
+    static std::optional<std::string> pop(std::deque<T>& q)
+    {
+        if (q.empty())
+            return std::nullopt;
+        auto v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+} // namespace qm::test

@@ -1,0 +1,13 @@
+#include "wiring/all_commands.h"
+
+#include "app/app_commands.h"
+#include "app/workbench.h"
+
+namespace qm {
+
+void registerAllCommands(Workbench& wb)
+{
+    registerAppCommands(wb.commands());
+}
+
+} // namespace qm
