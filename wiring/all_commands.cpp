@@ -7,7 +7,8 @@ namespace qm {
 
 void registerAllCommands(Workbench& wb)
 {
-    registerAppCommands(wb.commands());
+    CommandTable& t = wb.commands();
+    registerAppCommands(t);
 }
 
 } // namespace qm
