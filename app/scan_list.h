@@ -14,6 +14,7 @@ public:
     int count() const { return static_cast<int>(items_.size()); }
     bool empty() const { return items_.empty(); }
     ScanRecord* head() const { return items_.empty() ? nullptr : items_.front().get(); }
+    ScanRecord* tail() const { return items_.empty() ? nullptr : items_.back().get(); }
     ScanRecord* at(int i) const { return items_[static_cast<std::size_t>(i)].get(); }
     int indexOf(const ScanRecord* r) const; // -1 when not a member
     bool contains(const ScanRecord* r) const { return indexOf(r) >= 0; }

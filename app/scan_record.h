@@ -13,6 +13,7 @@ namespace qm {
 inline constexpr int kMaxPoints = 16000;      // longest scan the readers accept
 inline constexpr int kMaxScans = 1000;        // no load is accepted above this
 inline constexpr int kMaxGroup = 128;         // members of a scan group
+inline constexpr int kMaxArrayView = 9;       // the array group view has 3x3 cells
 inline constexpr int kMaxGaussComponents = 15;
 inline constexpr int kGaussTableFloats = 65;  // table made by the interactive analysis
 inline constexpr std::size_t kRecordBytes = 524;

@@ -49,9 +49,52 @@ extern const uint32_t kColourDefaults[kColourCount];
 } // namespace qm
 
 namespace qm {
+
+// Every stored value of the Settings struct; the eleven colours follow
+// kRgbDataI in ColourIndex order.
+enum class SettingId {
+    KoefFlux, GaussNoise, MinYscaleI, MinYscaleV, VrtBeam, HrzBeam, AutoTime, UnitFlux, UnitAxisX,
+    JpTime, JpFlux, Output, PathScript, AutoScript, ExtProgram, CorFile, Palette3d, FitsPalette,
+    LastDir, PopUpMenu, CommandList,
+    RgbDataI, RgbDataV, RgbWorkI, RgbWorkV, RgbSunC, RgbSunD, RgbGauss, RgbSelG, RgbGrp1, RgbGrp2, RgbGrp3
+};
+constexpr SettingId colourSetting(int colourIndex)
+{
+    return static_cast<SettingId>(static_cast<int>(SettingId::RgbDataI) + colourIndex);
+}
+
+// Stored name of a value ("KoefFlux", "3DPalette", "rgbGrp3", ...).
+const char* settingName(SettingId id);
+
+// The defaults of every value; folders under the program folder use it.
+Settings defaultSettings(const std::string& programDir);
+
+// "%f" of a stored or typed number; false for no number or a non-finite one.
+bool scanSettingFloat(const std::string& text, float& out);
+
+// Reads one value into `s`; a missing, over-long or unparsable value leaves
+// the default of `defaults` instead.
+void readSetting(const SettingsStore& store, SettingId id, Settings& s, const Settings& defaults);
+// The text a value is stored as ("KoefFlux" "%10.3e", colours "0x%08x", ...).
+std::string settingText(const Settings& s, SettingId id);
+bool writeSetting(SettingsStore& store, const Settings& s, SettingId id);
+
 // Reads every value in the order of the settings loader; missing, unparsable
 // or wrong-length values give their defaults silently.
 Settings loadSettings(const SettingsStore& store, const std::string& programDir);
 // True when a stored "KoefFlux" of zero forces the configuration dialog.
 bool startupNeedsConfig(const SettingsStore& store);
+
+// Command-id lists ("PopUpMenu", "CommandList"): a count 0..10 and ten ids.
+inline constexpr int kCommandIdSlots = 10;
+std::vector<int> parseCommandIds(const std::string& text); // anything but 11 numbers: empty
+std::string formatCommandIds(const std::vector<int>& ids); // "%d" then " %d" per slot, 0 when unused
+
+// Text of menu item 157: "Run %s" with the program's file name.
+std::string extProgramMenuText(const std::string& extProgram);
+// Tool bar fields of the active scan: "D=%.2f%c" / "Sh=%.3f%c" with the
+// X-axis unit; empty for a zero value.
+std::string beamFieldText(float beamHalfsize, char unitAxisX);
+std::string stepFieldText(float step, char unitAxisX);
+
 } // namespace qm

@@ -8,6 +8,8 @@
 
 namespace qm {
 
+struct ConfigDialogFields;
+
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
 
@@ -77,6 +79,9 @@ public:
 
     // Operation dialogs: fill the struct, return false on Cancel.
     virtual bool groupDialog(GroupDialogParams& p) = 0;
+    // "Initial Setting for Quillmar"; false on Cancel. When cancelAllowed is
+    // false the dialog should ignore Cancel (the caller asks again anyway).
+    virtual bool configDialog(ConfigDialogFields& f, bool cancelAllowed) = 0;
 };
 
 } // namespace qm

@@ -2,7 +2,6 @@
 
 #include "app/text_format.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace qm {
@@ -146,33 +145,6 @@ void Workbench::forEachTarget(const std::string& title, const std::function<bool
     if (progress)
         progressClose();
     redraw();
-}
-
-void Workbench::deliverReport(const std::string& title, const std::string& text)
-{
-    if (text.empty())
-        return;
-    if (interactiveMode) {
-        ui_.openReport(title, text);
-        return;
-    }
-    if (fileOutput) {
-        const auto path = std::filesystem::path(settings.output) / (title + ".dat");
-        if (FILE* f = std::fopen(path.string().c_str(), "ab")) {
-            const std::string head = "\r\n" + currentFileLabel + "\r\n";
-            std::fwrite(head.data(), 1, head.size(), f);
-            std::fwrite(text.data(), 1, text.size(), f);
-            std::fclose(f);
-        }
-        return;
-    }
-    if (ui_.hasOpenReport()) {
-        const std::string old = ui_.openReportText();
-        if (old.size() + title.size() + text.size() < 32001)
-            ui_.setOpenReportText(old + "\r\n\r\n" + title + "\r\n" + text);
-        return;
-    }
-    ui_.openReport(title, text);
 }
 
 bool rlUnbalanced(const float* r, const float* l, int n)

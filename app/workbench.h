@@ -70,6 +70,7 @@ public:
     bool mixedSet = false;
     int groupMode = 0; // 0 none, 1 array, 2 overlaid, 3 stacked
     std::vector<ScanRecord*> groupScans; // kept when the view goes off
+    int groupCount() const { return static_cast<int>(groupScans.size()); }
     float skipFrequency = 0;
     int viewBegin = 0, viewEnd = 0;
 
@@ -88,7 +89,11 @@ public:
     std::string batchTitle;           // title of the batch command
     std::string currentFileLabel;     // file being processed by batch/script
     std::string selectedLabel;        // data-list line chosen for command 9
-    bool acceptDrops = false;
+    bool acceptDrops = true;          // off above 250 scans
+    bool dataMenusEnabled = false;    // top menus "Spec.Func" and "Script"
+    // Subsystems holding set-dependent state (magnetic-field table, FITS
+    // image, ...) register here; Close runs each to forget it.
+    std::vector<std::function<void(Workbench&)>> closeHooks;
 
     // ---- enabled / checked state of menu items and tool bar buttons ------
     bool isEnabled(int id) const;
@@ -96,6 +101,7 @@ public:
     void setEnabled(int id, bool on);
     void setChecked(int id, bool on);
     std::string toolBeamText, toolStepText; // "D=%.2f%c", "Sh=%.3f%c"
+    std::string toolNumberText;             // tool bar edit 195, read by command 195
     bool rlIndicatorEnabled = false, rlIndicatorSet = false; // tool bar item 228
     bool allButtonDown() const { return allMode; }           // face of 106
 
@@ -106,6 +112,7 @@ public:
     std::function<void(Workbench&, int)> pluginHook; // ids above 10000
     std::function<void(Workbench&, int)> scriptHook; // ids 5001..10000
     std::function<void(Workbench&)> autoScriptHook;  // after an interactive load
+    std::function<void(Workbench&)> settingsAppliedHook; // command 117 confirmed (FITS palette reload)
 
     // ---- helpers every operation uses ------------------------------------
     // Message box: shown only in interactive mode, else returns kBatchAnswer.
@@ -145,10 +152,16 @@ public:
     void stepActive(int id); // 107 / 108
     void closeSet(bool ask); // command 111
     void enableDataCommands(bool on);
-    void setGroupView(int mode);        // 0 switches the group view off
+    // Switches the group view on with mode 1..3 (only with at least two
+    // scans in groupScans; mode 1 becomes 3 above nine scans) or off (0).
+    void setGroupView(int mode);
     int selectGroupByRange(float mode, float f1, float f2);
     int selectGroupByList(const std::string& text, float mode, float exactness);
-    void removeScan(ScanRecord* r);     // keeps active scan and group valid
+    // Unlinks and frees one scan. Its predecessor (else its successor)
+    // becomes active; in the group view it leaves the group (the view goes
+    // off below two scans), outside it a kept group holding it is emptied;
+    // removing the last scan returns to the empty state.
+    void removeScan(ScanRecord* r);
     void updateRlIndicator();
 
 private:

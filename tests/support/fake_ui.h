@@ -1,5 +1,6 @@
 #pragma once
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
+#include "app/config_dialog.h"
 #include "app/ui_port.h"
 
 #include <deque>
@@ -25,6 +26,9 @@ public:
     std::deque<std::optional<std::string>> textAnswers; // default nullopt (Cancel)
     std::deque<std::optional<std::string>> fileAnswers; // default nullopt
     std::deque<std::optional<GroupDialogParams>> groupAnswers;
+    // Configuration dialog: a value is OK with those fields, nullopt Cancel.
+    // With the queue empty: Cancel when allowed, else OK with the fields shown.
+    std::deque<std::optional<ConfigDialogFields>> configAnswers;
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
 
     // Recorded calls.
@@ -35,6 +39,8 @@ public:
     std::vector<Report> reports; // every report window opened
     std::vector<Report> texts;   // text dialogs
     std::vector<std::string> documents, programs;
+    std::vector<ConfigDialogFields> configShown; // fields as the dialog opened
+    std::vector<bool> configCancelAllowed;
     int redraws = 0, progressSteps = 0, progressCloses = 0, stateChanges = 0;
     bool reportOpen = false;
     std::string reportText;
@@ -110,6 +116,20 @@ public:
         p.chosen = chosen.chosen;
         p.mode = chosen.mode;
         p.skipFrequency = chosen.skipFrequency;
+        return true;
+    }
+
+    bool configDialog(ConfigDialogFields& f, bool cancelAllowed) override
+    {
+        configShown.push_back(f);
+        configCancelAllowed.push_back(cancelAllowed);
+        if (configAnswers.empty())
+            return !cancelAllowed;
+        const auto answer = configAnswers.front();
+        configAnswers.pop_front();
+        if (!answer)
+            return false;
+        f = *answer;
         return true;
     }
 

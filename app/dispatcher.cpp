@@ -1,0 +1,100 @@
+// The command dispatcher: help and About always work, the interaction modes
+// of the plot block everything else, script and plug-in ids go to their
+// hooks, and the remaining ids run their handler from the command table.
+#include "app/workbench.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kLastTableId = 202;   // 203..5000 are not commands
+constexpr int kFirstScriptId = 5001;
+constexpr int kNoPluginId = 10000;  // "Spec.Func: None" does nothing
+
+// Runs the handler of a table command, then the synchronisation and redraw
+// its table entry asks for.
+void runCommand(Workbench& wb, int id)
+{
+    const CommandInfo* info = wb.commands().info(id);
+    const CommandHandler* handler = wb.commands().handler(id);
+    if (!handler) {
+        if (info)
+            wb.status("Not available yet");
+        return;
+    }
+    const CommandHandler run = *handler; // the handler may re-register itself
+    run(wb);
+    if (info && info->sync)
+        wb.syncActive();
+    if (info && info->redraw)
+        wb.redraw();
+}
+
+const char* blockingMessage(InteractionMode m)
+{
+    switch (m) {
+    case InteractionMode::Calibration:
+        return "Calibration is ON";
+    case InteractionMode::PointChoice:
+        return "Coice of points is ON";
+    case InteractionMode::AmplifCorrection:
+        return "Correction of Amplif is ON";
+    case InteractionMode::SplinePoints:
+        return "Coice of Spline points";
+    case InteractionMode::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int Workbench::dispatch(int id)
+{
+    switch (id) {
+    case 105: // "Main help"
+    case 104: // "About..."
+    case 140: // spline apply/end, sent by the "Koeff of spline" dialog
+        runCommand(*this, id);
+        return 0;
+    case 5555: // a new shown range from the "Scale & Position" dialog
+        redraw();
+        return 0;
+    default:
+        break;
+    }
+    if (interaction == InteractionMode::SplinePoints) {
+        message(blockingMessage(interaction));
+        return 0;
+    }
+    if (id == 2) {
+        runCommand(*this, id);
+        return 0;
+    }
+    if (interaction != InteractionMode::None) {
+        message(blockingMessage(interaction));
+        return 0;
+    }
+    if (id > kNoPluginId) {
+        if (pluginHook)
+            pluginHook(*this, id);
+        return 0;
+    }
+    if (id >= kFirstScriptId) {
+        if (id < kNoPluginId && scriptHook)
+            scriptHook(*this, id);
+        return 0;
+    }
+    if (id < 9 || id > kLastTableId)
+        return 0;
+    if (id == 163 || id == 164) // read-only tool bar fields
+        return 0;
+    // Items that need data are greyed without a set; commands arriving from
+    // packets and scripts get the same treatment.
+    if (isDataCommand(id) && !setLoaded)
+        return 0;
+    runCommand(*this, id);
+    return 0;
+}
+
+} // namespace qm

@@ -1,0 +1,89 @@
+#pragma once
+// Scans and a workbench for the application-core tests.
+#include "app/app_commands.h"
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "tests/support/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+// A scan with the given channels; Data and Worksheet hold 100 + point index.
+inline std::unique_ptr<ScanRecord> makeScan(float frequency, const char* date = "2004/05/01",
+                                            const char* time = "05:00:00", int n = 20, bool withI = true,
+                                            bool withV = true, float step = 1.0f)
+{
+    auto r = std::make_unique<ScanRecord>();
+    r->frequency = frequency;
+    copyField(r->dateObs, date);
+    copyField(r->timeObs, time);
+    r->nPoints = static_cast<int16_t>(n);
+    r->step = step;
+    for (int ch : {1, 2}) {
+        if (ch == 1 ? !withI : !withV)
+            continue;
+        r->allocChannel(ch);
+        auto& block = ch == 1 ? r->chanI : r->chanV;
+        for (int i = 0; i < n; ++i)
+            block[static_cast<std::size_t>(i)] = 100.0f + static_cast<float>(i);
+    }
+    r->copyDataToWorksheet();
+    return r;
+}
+
+// A workbench with the core's own commands, fed through the load path.
+struct Bench {
+    FakeUi ui;
+    MemorySettingsStore store;
+    Workbench wb{ui, store, "/opt/quillmar"};
+
+    Bench() { registerAppCommands(wb.commands()); }
+
+    // Links the scans like a reader (each at the head) and runs the post-load steps.
+    void load(std::vector<std::unique_ptr<ScanRecord>> scans, const std::string& path = "/data/sun/set.0hd")
+    {
+        for (auto& s : scans)
+            wb.scans.pushHead(std::move(s));
+        wb.afterLoad(path);
+    }
+    // Frequencies of the list from the head.
+    std::vector<float> order() const
+    {
+        std::vector<float> f;
+        for (const auto& r : wb.scans)
+            f.push_back(r->frequency);
+        return f;
+    }
+};
+
+// The four selection flags: Data I, Data V, Worksheet I, Worksheet V.
+inline std::array<bool, 4> selection(const Workbench& wb)
+{
+    return {wb.chkDataI, wb.chkDataV, wb.chkWrkI, wb.chkWrkV};
+}
+
+// Title, check mark of 135 and the group-view menu state (111, 172, 161).
+inline void expectGroupView(const Bench& b, bool on)
+{
+    EXPECT_EQ(b.ui.titles.back(), on ? "Quillmar : group of scans" : "Quillmar");
+    EXPECT_EQ(b.wb.isChecked(135), on);
+    EXPECT_EQ(b.wb.isEnabled(111), !on);
+    EXPECT_EQ(b.wb.isEnabled(172), !on);
+    EXPECT_EQ(b.wb.isEnabled(161), on);
+}
+
+template <class... T>
+std::vector<std::unique_ptr<ScanRecord>> scansOf(T&&... s)
+{
+    std::vector<std::unique_ptr<ScanRecord>> v;
+    (v.push_back(std::forward<T>(s)), ...);
+    return v;
+}
+
+} // namespace qm::test
