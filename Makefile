@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan demo bench clean
+.PHONY: all deps build run test test-asan demo bench fuzz clean
 
 all: build
 
@@ -33,5 +33,16 @@ demo: build
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done
 
+# Builds the libFuzzer targets with clang and runs each for 60 seconds.
+FUZZ_TARGETS = data_file header_file
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DQUILLMAR_FUZZ=ON -DQUILLMAR_GUI=OFF -DQUILLMAR_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target $(foreach t,$(FUZZ_TARGETS),fuzz_$(t) fuzz_drive_$(t))
+	@for t in $(FUZZ_TARGETS); do \
+	  build-fuzz/fuzz_drive_$$t --write-seeds build-fuzz/corpus/$$t && \
+	  build-fuzz/fuzz_$$t -max_total_time=60 build-fuzz/corpus/$$t || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

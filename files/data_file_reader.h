@@ -14,4 +14,13 @@ struct ScanRecord;
 // "Set of data is very large" message.
 bool readDataFile(Workbench& wb, const std::string& path, ScanRecord& r);
 
+// The same reader over an open input; `r.dataFile` is left alone.
+class ByteSource;
+bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r);
+
+// Refusal messages of the readers that are shown even though the load goes
+// on ("Set of data is very large"): a box without caption and with the error
+// icon interactively; in batch runs, which never block, the status line.
+void showLoadError(Workbench& wb, const std::string& text);
+
 } // namespace qm

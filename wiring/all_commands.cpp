@@ -2,6 +2,10 @@
 
 #include "app/app_commands.h"
 #include "app/workbench.h"
+#include "files/open_scans.h"
+#include "files/scan_writer.h"
+#include "files/talvo_export.h"
+#include "files/workspace_file.h"
 
 namespace qm {
 
@@ -9,6 +13,10 @@ void registerAllCommands(Workbench& wb)
 {
     CommandTable& t = wb.commands();
     registerAppCommands(t);
+    registerLoadCommands(t);
+    registerSaveCommands(t);
+    registerTalvoCommands(t);
+    registerWorkspaceCommands(t);
 }
 
 } // namespace qm

@@ -1,0 +1,175 @@
+// Loading a large set of header and data files through openScans, against
+// the floor of reading the same bytes with one read per file.
+//
+// The set: 256 scans of 8000 points (32 frequencies x 8 observations),
+// written once into a temporary folder as two header files of 128 scans
+// each (a list load stops at 255 scans in one set, so each half is loaded
+// into its own workbench, both kept alive). The set is made in a child
+// process so that the peak resident memory reported is that of loading.
+#include "cli/headless_workbench.h"
+#include "cli/scan_synth.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFrequencies = 32, kObservations = 8, kPoints = 8000;
+
+fs::path g_folder;
+std::vector<std::string> g_halves; // the two header files
+std::vector<std::string> g_files;  // every file a load reads
+
+// Writes the two halves of the set; runs in the child process.
+bool writeSet()
+{
+    qm::SynthParams p;
+    p.count = kFrequencies;
+    p.from = 2.5;
+    p.to = 24;
+    p.points = kPoints;
+    p.step = 0.5;
+    p.observations = kObservations;
+    const auto freqs = qm::synthFrequencies(p);
+    for (int half = 0; half < 2; ++half) {
+        qm::SynthParams q = p;
+        q.frequencies.assign(freqs.begin() + half * kFrequencies / 2, freqs.begin() + (half + 1) * kFrequencies / 2);
+        qm::HeadlessWorkbench h(nullptr, nullptr);
+        h.adopt(qm::synthSet(q));
+        if (!h.saveWorksheets(g_halves[static_cast<std::size_t>(half)]))
+            return false;
+    }
+    return true;
+}
+
+bool makeSet()
+{
+    g_folder = fs::temp_directory_path() / ("qm-bench-load-" + std::to_string(::getpid()));
+    fs::create_directories(g_folder);
+    g_halves = {(g_folder / "a.0hd").string(), (g_folder / "b.0hd").string()};
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(writeSet() ? 0 : 1);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    for (const auto& e : fs::directory_iterator(g_folder))
+        g_files.push_back(e.path().string());
+    return g_files.size() == 2 + kFrequencies * kObservations;
+}
+
+// One open, one read of the whole file and one close per file.
+std::size_t readRaw(std::vector<char>& buffer)
+{
+    std::size_t total = 0;
+    for (const std::string& path : g_files) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) {
+            buffer.resize(static_cast<std::size_t>(st.st_size));
+            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+            total += got > 0 ? static_cast<std::size_t>(got) : 0;
+        }
+        ::close(fd);
+    }
+    return total;
+}
+
+double peakRssMb()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0; // kilobytes on Linux
+}
+
+void BM_ReadRawBytes(benchmark::State& state)
+{
+    std::vector<char> buffer;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = readRaw(buffer);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    state.counters["files"] = static_cast<double>(g_files.size());
+}
+
+void BM_LoadThroughOpenScans(benchmark::State& state)
+{
+    int scans = 0;
+    double loadSeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        std::vector<std::unique_ptr<qm::HeadlessWorkbench>> sets;
+        scans = 0;
+        for (const std::string& half : g_halves) {
+            sets.push_back(std::make_unique<qm::HeadlessWorkbench>(nullptr, nullptr));
+            if (!sets.back()->load(half)) {
+                state.SkipWithError("the set did not load");
+                return;
+            }
+            scans += sets.back()->wb.scans.count();
+        }
+        loadSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
+        benchmark::DoNotOptimize(sets.data());
+    }
+    const double perLoad = loadSeconds / static_cast<double>(state.iterations());
+
+    // The floor: the same files read whole, best of five warm passes.
+    std::vector<char> buffer;
+    double raw = 1e30;
+    std::size_t bytes = 0;
+    for (int i = 0; i < 5; ++i) {
+        const auto t0 = Clock::now();
+        bytes = readRaw(buffer);
+        raw = std::min(raw, std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    state.counters["scans"] = scans;
+    state.counters["load_ms"] = perLoad * 1e3;
+    state.counters["raw_read_ms"] = raw * 1e3;
+    state.counters["load_vs_raw"] = perLoad / raw;
+    state.counters["peak_rss_MB"] = peakRssMb();
+}
+
+BENCHMARK(BM_ReadRawBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadThroughOpenScans)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (!makeSet()) {
+        std::fprintf(stderr, "bench_load: could not write the scan set in %s\n", g_folder.string().c_str());
+        std::error_code ec;
+        fs::remove_all(g_folder, ec);
+        return 1;
+    }
+    std::fprintf(stderr, "bench_load: %zu files in %s, peak RSS before loading %.1f MB\n", g_files.size(),
+                 g_folder.string().c_str(), peakRssMb());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(g_folder, ec);
+    return 0;
+}

@@ -1,0 +1,78 @@
+#include "cli/headless_workbench.h"
+
+#include "files/open_scans.h"
+#include "files/scan_writer.h"
+#include "files/workspace_file.h"
+#include "wiring/all_commands.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace qm {
+
+namespace fs = std::filesystem;
+
+std::string programDirectory()
+{
+    if (const char* home = std::getenv("QUILLMAR_HOME"); home && *home)
+        return home;
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec).string() : exe.parent_path().string();
+}
+
+HeadlessWorkbench::HeadlessWorkbench(std::FILE* out, std::FILE* err)
+    : ui(out, err), wb(ui, store, programDirectory())
+{
+    wb.interactiveMode = false;
+    registerAllCommands(wb);
+}
+
+bool HeadlessWorkbench::load(const std::string& path)
+{
+    // Like the batch loader: a workspace first, then the scan-file readers.
+    if (loadWorkspace(wb, 1, path))
+        return true;
+    const int before = wb.scans.count();
+    openScans(wb, path);
+    return wb.scans.count() > before;
+}
+
+void HeadlessWorkbench::adopt(std::vector<std::unique_ptr<ScanRecord>> scans)
+{
+    wb.scans.appendTail(std::move(scans));
+    wb.afterLoad({});
+}
+
+bool HeadlessWorkbench::saveWorkspaceFile(const std::string& path)
+{
+    return saveWorkspace(wb, 1, path);
+}
+
+bool HeadlessWorkbench::saveWorksheets(const std::string& path, bool textSamples)
+{
+    const ScanRecord* head = wb.scans.head();
+    if (!head)
+        return false;
+    for (const auto& r : wb.scans)
+        if (r->nPoints != head->nPoints)
+            return false;
+
+    const bool allMode = wb.allMode;
+    const int begin = wb.viewBegin, end = wb.viewEnd;
+    const auto args = wb.batchArgs;
+    wb.allMode = true;
+    wb.viewBegin = 0;
+    wb.viewEnd = head->nPoints;
+    wb.batchArgs = {textSamples ? 1.0f : 0.0f, 0.0f, 1.0f, 0.0f};
+    const bool saved = saveScans(wb, SaveWhich::Worksheet, path);
+    wb.allMode = allMode;
+    wb.viewBegin = begin;
+    wb.viewEnd = end;
+    wb.batchArgs = args;
+
+    return saved;
+}
+
+} // namespace qm

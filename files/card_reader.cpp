@@ -1,0 +1,126 @@
+#include "files/card_reader.h"
+
+#include "app/text_format.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace qm {
+
+bool ByteSource::open(const std::string& path)
+{
+    file_.reset();
+    mem_ = nullptr;
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        return false;
+    file_.reset(std::fopen(path.c_str(), "rb"));
+    return file_ != nullptr;
+}
+
+int ByteSource::get()
+{
+    if (file_) {
+        const int c = std::getc(file_.get());
+        return c == EOF ? -1 : c;
+    }
+    if (mem_ && memPos_ < memSize_)
+        return mem_[memPos_++];
+    return -1;
+}
+
+std::size_t ByteSource::read(uint8_t* out, std::size_t n)
+{
+    if (file_)
+        return std::fread(out, 1, n, file_.get());
+    if (!mem_)
+        return 0;
+    const std::size_t k = std::min(n, memSize_ - memPos_);
+    std::memcpy(out, mem_ + memPos_, k);
+    memPos_ += k;
+    return k;
+}
+
+std::size_t ByteSource::skip(std::size_t n)
+{
+    std::size_t k = 0;
+    while (k < n && get() >= 0)
+        ++k;
+    return k;
+}
+
+std::size_t readLine(ByteSource& in, std::string& line, std::size_t limit, bool keepEnd)
+{
+    line.clear();
+    while (line.size() < limit) {
+        const int c = in.get();
+        if (c < 0)
+            break;
+        line.push_back(static_cast<char>(c));
+        if (c == '\n')
+            break;
+    }
+    const std::size_t taken = line.size();
+    if (!keepEnd && !line.empty() && line.back() == '\n') {
+        line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    }
+    return taken;
+}
+
+std::string keywordToken(std::string_view card) { return firstWord(card); }
+
+std::string_view cardValueText(std::string_view card)
+{
+    return card.size() > 9 ? card.substr(9) : std::string_view();
+}
+
+bool cardInt(std::string_view card, int& out) { return scanInt(cardValueText(card), out); }
+
+bool cardFloat(std::string_view card, float& out) { return scanFloat(cardValueText(card), out); }
+
+std::string quotedValue(std::string_view card, std::size_t maxChars)
+{
+    const auto isQuote = [](char c) { return c == '\'' || c == '"'; };
+    std::size_t i = 0;
+    while (i < card.size() && !isQuote(card[i]))
+        ++i;
+    if (i == card.size())
+        return {};
+    ++i;
+    while (i < card.size() && card[i] == ' ')
+        ++i;
+    std::string value;
+    for (; i < card.size() && value.size() < maxChars; ++i) {
+        const char c = card[i];
+        if (isQuote(c) || c == '\r' || c == '\n' || c == '\0')
+            break;
+        value.push_back(c);
+    }
+    return value;
+}
+
+bool readTextSample(ByteSource& in, int16_t& sample)
+{
+    sample = 0;
+    char field[kTextSampleBytes];
+    if (in.read(reinterpret_cast<uint8_t*>(field), sizeof field) != sizeof field)
+        return false;
+    float v;
+    if (scanFloat(std::string_view(field, sizeof field), v))
+        sample = truncToShort(v);
+    return true;
+}
+
+std::string normaliseDate(std::string_view text)
+{
+    const std::string s(text.substr(0, text.find('\0')));
+    int a = 0, b = 0, c = 0;
+    char s1 = 0, s2 = 0;
+    if (std::sscanf(s.c_str(), "%d%c%d%c%d", &a, &s1, &b, &s2, &c) != 5)
+        return s;
+    return a > 1000 ? format("%04d/%02d/%02d", a, b, c) : format("%04d/%02d/%02d", c, b, a);
+}
+
+} // namespace qm

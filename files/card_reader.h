@@ -1,0 +1,79 @@
+#pragma once
+// Small readers shared by the scan-file loaders: sequential byte input, the
+// line reader, header-card fields (keyword token, numbers from column 10,
+// quoted values), 8-byte text samples and the observation-date rule.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Line limits of the readers.
+inline constexpr std::size_t kListLineLimit = 77;     // a line of a header file
+inline constexpr std::size_t kCardLimit = 80;         // a header card of a data file
+inline constexpr std::size_t kChannelLineLimit = 127; // a channel-header line (shape F)
+inline constexpr std::size_t kTextSampleBytes = 8;
+
+// Sequential input from a regular file or from a memory buffer (which must
+// outlive the source). Reads never go past the end.
+class ByteSource {
+public:
+    ByteSource() = default;
+    ByteSource(const uint8_t* data, std::size_t size) : mem_(data), memSize_(size) {}
+    // Opens a regular file for reading; false for anything else (missing
+    // files, folders, devices, pipes).
+    bool open(const std::string& path);
+    bool isOpen() const { return file_ != nullptr || mem_ != nullptr; }
+    // Next byte, or -1 at the end.
+    int get();
+    // Reads up to n bytes; returns how many were read.
+    std::size_t read(uint8_t* out, std::size_t n);
+    // Skips up to n bytes; returns how many were skipped.
+    std::size_t skip(std::size_t n);
+
+private:
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    const uint8_t* mem_ = nullptr;
+    std::size_t memSize_ = 0, memPos_ = 0;
+};
+
+// Reads byte by byte until an LF has been read or `limit` bytes were taken.
+// Returns the number of bytes taken, 0 at the end of the input. With
+// keepEnd clear a trailing CR LF or LF is removed from `line` (a line cut at
+// the limit keeps all its bytes).
+std::size_t readLine(ByteSource& in, std::string& line, std::size_t limit, bool keepEnd);
+
+// First whitespace-delimited word of a card: an 8-character keyword written
+// with "=" in column 9 keeps its "=" ("TELESCOP="), shorter padded keywords
+// do not ("OBJECT").
+std::string keywordToken(std::string_view card);
+// The text after the first 9 characters, where numeric values are parsed.
+std::string_view cardValueText(std::string_view card);
+// "%d" / "%f" of the value text; false (out untouched) when nothing parses.
+bool cardInt(std::string_view card, int& out);
+bool cardFloat(std::string_view card, float& out);
+
+// Value between quotes, taken from the first apostrophe or double quote of
+// the card: blanks after the opening quote are skipped, then characters are
+// copied up to the next quote, the end of the line or `maxChars`
+// characters. Trailing blanks inside the quotes stay. "" without a quote.
+std::string quotedValue(std::string_view card, std::size_t maxChars);
+
+// One 8-byte text sample: parsed with "%f" and truncated toward zero to a
+// signed 16-bit integer (0 when the field holds no number). Returns false,
+// with `sample` 0, when fewer than 8 bytes were left.
+bool readTextSample(ByteSource& in, int16_t& sample);
+
+// Observation date: three integers separated by single characters
+// ("%d%c%d%c%d"); a first integer above 1000 is the year (year/month/day
+// order), otherwise the third is (day/month/year). Written "%04d/%02d/%02d".
+// Text that does not hold three integers is returned unchanged.
+std::string normaliseDate(std::string_view text);
+
+} // namespace qm

@@ -1,0 +1,143 @@
+#include "files/open_scans.h"
+
+#include "app/command_table.h"
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "files/card_reader.h"
+#include "files/data_file_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+namespace qm {
+
+namespace {
+
+// A list load stops when the set would reach this many scans.
+constexpr int kListLoadStop = 256;
+
+std::array<FitsRouteReader, 2>& fitsStages()
+{
+    static std::array<FitsRouteReader, 2> stages;
+    return stages;
+}
+
+// The list route: one data file per line, named by the line's first word
+// relative to the header file's folder. The new scans are kept aside and
+// join the set only when the whole list has been read.
+ScanChain readHeaderFile(Workbench& wb, const std::string& path)
+{
+    ScanChain added;
+    ByteSource in;
+    if (!in.open(path))
+        return added;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::unique_ptr<ScanRecord> record; // reused after a file that failed
+    std::string line;
+    while (readLine(in, line, kListLineLimit, true) != 0) {
+        if (record) {
+            // A refused file may have left header values or a channel behind.
+            *record = ScanRecord{};
+        } else {
+            // The record for this entry would make the set reach the limit:
+            // it is discarded unread and the load stops.
+            if (wb.scans.count() + static_cast<int>(added.size()) + 1 == kListLoadStop)
+                break;
+            record = std::make_unique<ScanRecord>();
+        }
+        std::string name = firstWord(line);
+        std::replace(name.begin(), name.end(), '\\', '/');
+        if (name.empty())
+            continue;
+        if (readDataFile(wb, (folder / name).string(), *record))
+            added.push_back(std::move(record));
+    }
+    return added;
+}
+
+// The open dialog of "Open" and "Append...".
+std::optional<std::string> askScanFile(Workbench& wb)
+{
+    if (!wb.interactiveMode)
+        return std::nullopt;
+    FileDialogSpec spec;
+    spec.title = "Open";
+    spec.filters = {{"Quillmar files", "*.?hd;*.fits"},
+                    {"Header Files", "*.?hd"},
+                    {"BINARY FITS", "*.fit;*.fits"},
+                    {"Any Files", "*.*"}};
+    spec.initialDir = wb.settings.lastDir;
+    spec.mustExist = true;
+    auto chosen = wb.ui().openFile(spec);
+    if (!chosen || chosen->empty())
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace
+
+void setFitsRouteReader(FitsRouteStage stage, FitsRouteReader reader)
+{
+    fitsStages()[static_cast<std::size_t>(stage)] = std::move(reader);
+}
+
+ScanChain readFitsRoute(Workbench& wb, const std::string& path)
+{
+    for (const auto& reader : fitsStages())
+        if (reader)
+            if (auto scans = reader(wb, path))
+                return std::move(*scans);
+    ScanChain scans;
+    auto record = std::make_unique<ScanRecord>();
+    if (readDataFile(wb, path, *record))
+        scans.push_back(std::move(record));
+    return scans;
+}
+
+int openScans(Workbench& wb, const std::optional<std::string>& given)
+{
+    if (wb.scans.count() > kMaxScans || wb.groupMode != 0)
+        return 0;
+    const std::optional<std::string> path = given ? given : askScanFile(wb);
+    if (!path)
+        return 0;
+    const std::string folder = std::filesystem::path(*path).parent_path().string();
+    if (!folder.empty())
+        wb.settings.lastDir = folder;
+
+    std::string first;
+    {
+        ByteSource in;
+        if (!in.open(*path))
+            return 0;
+        readLine(in, first, kListLineLimit, true);
+    }
+    const bool fitsRoute = firstWord(first) == "SIMPLE";
+    ScanChain added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path);
+
+    if (added.empty()) {
+        wb.message(fitsRoute ? "Data file is BAD" : "Header File is BAD", "", MsgButtons::Ok, MsgIcon::Error);
+    } else {
+        if (fitsRoute) {
+            wb.scans.appendTail(std::move(added));
+        } else {
+            for (auto& r : added)
+                wb.scans.pushHead(std::move(r));
+        }
+        wb.afterLoad(*path);
+    }
+
+    if (wb.interactiveMode && !wb.settings.autoScript.empty() && wb.autoScriptHook)
+        wb.autoScriptHook(wb);
+    wb.redraw();
+    return 1;
+}
+
+void registerLoadCommands(CommandTable& t)
+{
+    t.handle(100, [](Workbench& wb) { openScans(wb); });
+    t.handle(172, [](Workbench& wb) { openScans(wb); });
+}
+
+} // namespace qm

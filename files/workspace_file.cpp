@@ -1,0 +1,270 @@
+#include "files/workspace_file.h"
+
+#include "app/atomic_file.h"
+#include "app/workbench.h"
+#include "files/workspace_image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace qm {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+FileDialogSpec workspaceDialog(const std::string& title, const std::string& initialDir)
+{
+    FileDialogSpec spec;
+    spec.title = title;
+    spec.filters = {{"WorkSpace Files", "*.wsf"}, {"Any Files", "*.*"}};
+    spec.initialDir = initialDir;
+    return spec;
+}
+
+bool writeAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    AtomicFile f(path);
+    return f.write(bytes.data(), bytes.size()) && f.commit();
+}
+
+// A name wsfXXXXXX.tmp not yet used in `dir`. The file itself only appears
+// when the complete backup is renamed into place, so a crash never leaves
+// an empty backup behind for the next start-up to pick.
+std::string newBackupName(const std::string& dir)
+{
+    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device seed;
+    std::mt19937 gen(seed());
+    std::uniform_int_distribution<int> pick(0, int(sizeof kChars) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "wsf";
+        for (int i = 0; i < 6; ++i)
+            name += kChars[pick(gen)];
+        const fs::path p = fs::path(dir) / (name + ".tmp");
+        std::error_code ec;
+        if (!fs::exists(p, ec) && !ec)
+            return p.string();
+    }
+    return {};
+}
+
+bool isBackupName(const std::string& name)
+{
+    return name.size() >= 7 && name.compare(0, 3, "wsf") == 0 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+}
+
+// Backups left in the folder, newest first.
+std::vector<fs::path> backupCandidates(const std::string& dir)
+{
+    std::vector<std::pair<fs::file_time_type, fs::path>> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code e2;
+        if (!it->is_regular_file(e2) || !isBackupName(it->path().filename().string()))
+            continue;
+        const auto t = it->last_write_time(e2);
+        if (!e2)
+            found.emplace_back(t, it->path());
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::vector<fs::path> out;
+    for (auto& f : found)
+        out.push_back(std::move(f.second));
+    return out;
+}
+
+bool loadWorkspaceFile(Workbench& wb, const std::string& path)
+{
+    // Look at the magic before reading the whole file: the batch loader
+    // offers every input file here first, however large.
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    uint8_t magic[kWorkspaceMagicBytes];
+    const bool workspace = std::fread(magic, 1, sizeof magic, f) == sizeof magic &&
+                           hasWorkspaceMagic(magic, sizeof magic);
+    std::fclose(f);
+    std::vector<uint8_t> bytes;
+    return workspace && readWholeFile(path, bytes) && restoreWorkspace(wb, std::move(bytes));
+}
+
+// The file of command 185 or 186: the given path, else the dialog's choice
+// interactively, else the batch title. Empty when there is none.
+std::string commandFile(Workbench& wb, const std::optional<std::string>& path, bool save)
+{
+    if (path)
+        return *path;
+    if (!wb.interactiveMode)
+        return wb.batchTitle;
+    std::optional<std::string> chosen;
+    if (save) {
+        FileDialogSpec spec = workspaceDialog("Save WorkSpace", wb.settings.output);
+        spec.mustExist = false;
+        spec.confirmOverwrite = true;
+        chosen = wb.ui().saveFile(spec);
+    } else {
+        chosen = wb.ui().openFile(workspaceDialog("Load WorkSpace", wb.settings.lastDir));
+    }
+    return chosen.value_or(std::string());
+}
+
+bool autosave(Workbench& wb)
+{
+    const std::string dir = backupFolder(wb);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    const auto image = encodeWorkspace(wb);
+    if (!image)
+        return false;
+    const std::string target = newBackupName(dir);
+    if (target.empty() || !writeAtomically(target, *image))
+        return false;
+    if (!wb.tempWorkspace.empty() && wb.tempWorkspace != target)
+        fs::remove(wb.tempWorkspace, ec);
+    wb.tempWorkspace = target;
+    return true;
+}
+
+int recoverBackup(Workbench& wb)
+{
+    for (const fs::path& p : backupCandidates(backupFolder(wb))) {
+        if (loadWorkspaceFile(wb, p.string())) {
+            wb.tempWorkspace = p.string();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Applies a decoded image: the records join the set, the state words, titles
+// and group are restored, and the set is refreshed as after any load while
+// keeping the active scan, the shown range and the array selection stored.
+void applyWorkspace(Workbench& wb, WorkspaceImage img)
+{
+    std::vector<ScanRecord*> entries;
+    for (const auto& r : img.scans)
+        entries.push_back(r.get());
+    // The entries form one chain in list order, so scans with equal sort
+    // keys keep the order they were saved in.
+    wb.scans.appendTail(std::move(img.scans));
+
+    auto flag = [&](std::size_t offset) { return img.word(offset) != 0; };
+    ViewFlags& v = wb.view;
+    v.mainTitle = img.mainTitle;
+    v.rightAxisTitle = img.rightAxisTitle;
+    v.leftAxisTitle = img.leftAxisTitle;
+    v.confirmAll = flag(wsstate::confirmAll);
+    const int choice = img.word(wsstate::gaussChoice);
+    v.gaussChoice = choice >= -1 && choice <= 1 ? choice : 0;
+    v.digFrame = flag(wsstate::digFrame);
+    v.sunCenter = flag(wsstate::sunCenter);
+    v.viewScale = flag(wsstate::viewScale);
+    v.colour = flag(wsstate::colour);
+    v.titleParts = img.word(wsstate::titleParts);
+    v.groupList = flag(wsstate::groupList);
+    v.listOutside = flag(wsstate::listOutside);
+    v.residual = flag(wsstate::residual);
+    wb.groupScans.clear();
+    for (int pos : img.groupPositions)
+        wb.groupScans.push_back(entries[std::size_t(pos)]);
+
+    ScanRecord* active = img.activePos >= 0 ? entries[std::size_t(img.activePos)] : nullptr;
+    auto restoreSelection = [&] {
+        wb.chkDataI = flag(wsstate::chkDataI);
+        wb.chkDataV = flag(wsstate::chkDataV);
+        wb.chkWrkI = flag(wsstate::chkWrkI);
+        wb.chkWrkV = flag(wsstate::chkWrkV);
+        wb.viewBegin = img.word(wsstate::viewBegin);
+        wb.viewEnd = img.word(wsstate::viewEnd);
+        wb.activeScan = active;
+        wb.syncActive(); // keeps the range inside the scan and drops flags of absent arrays
+    };
+    wb.afterLoad({});
+    restoreSelection();
+    wb.setGroupView(img.word(wsstate::groupMode));
+    restoreSelection();
+
+    v.equalScale = flag(wsstate::equalScale);
+    wb.setChecked(152, v.equalScale);
+    v.fullScanWindow = flag(wsstate::fullScanWindow);
+    wb.setChecked(169, v.fullScanWindow);
+    v.localGraph = flag(wsstate::localGraph) && !wb.mixedSet; // unavailable for a mixed set
+    wb.setChecked(177, v.localGraph);
+    wb.redraw();
+    wb.ui().stateChanged();
+}
+
+} // namespace
+
+std::string backupFolder(const Workbench& wb) { return (fs::path(wb.programDir) / "BACKUP").string(); }
+
+bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
+{
+    if (!wb.setLoaded)
+        return false;
+    if (kind == 0)
+        return autosave(wb);
+    const std::string target = commandFile(wb, path, true);
+    if (target.empty())
+        return false;
+    const auto image = encodeWorkspace(wb);
+    // When compression fails packWorkspace hands back the image itself, so
+    // the target still receives a readable workspace.
+    return image && writeAtomically(target, packWorkspace(*image));
+}
+
+int loadWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
+{
+    if (wb.interactiveMode && wb.setLoaded) {
+        wb.closeSet(true);
+        if (wb.setLoaded)
+            return 0; // the user kept the set
+    }
+    if (kind == 0)
+        return recoverBackup(wb);
+    const std::string file = commandFile(wb, path, false);
+    if (file.empty())
+        return 0;
+    const std::string dir = fs::path(file).parent_path().string();
+    if (!dir.empty()) {
+        wb.settings.lastDir = dir;
+        writeSetting(wb.store(), wb.settings, SettingId::LastDir);
+    }
+    return loadWorkspaceFile(wb, file) ? 1 : 0;
+}
+
+bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes)
+{
+    // A truncated or damaged workspace adds nothing: records cut short
+    // cannot be trusted, and positions of the active scan and the group refer
+    // to the whole set, so a partial set would be restored inconsistently.
+    WorkspaceImage img;
+    if (wb.scans.count() > kMaxScans || !unpackWorkspace(bytes) || !decodeWorkspace(bytes.data(), bytes.size(), img) ||
+        img.scans.empty())
+        return false;
+    applyWorkspace(wb, std::move(img));
+    return true;
+}
+
+void autosaveTick(Workbench& wb)
+{
+    if (++wb.autosaveCounter < std::max(wb.autosaveTicks, 1))
+        return;
+    wb.autosaveCounter = 0;
+    saveWorkspace(wb, 0);
+}
+
+int recoverAutosave(Workbench& wb) { return loadWorkspace(wb, 0); }
+
+void registerWorkspaceCommands(CommandTable& t)
+{
+    t.handle(185, [](Workbench& wb) { saveWorkspace(wb, 1); });
+    t.handle(186, [](Workbench& wb) { loadWorkspace(wb, 1); });
+}
+
+} // namespace qm

@@ -1,0 +1,416 @@
+#include "files/data_file_reader.h"
+
+#include "app/scan_record.h"
+#include "app/workbench.h"
+#include "files/card_reader.h"
+#include "tests/files/data_file_fixtures.h"
+#include "tests/support/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+struct ReaderTest : ::testing::Test {
+    FakeUi ui;
+    MemorySettingsStore store;
+    Workbench wb{ui, store, "."};
+    TempDir dir;
+
+    // Reads `bytes` as a data file into a fresh record.
+    bool read(const std::string& bytes, ScanRecord& r, const std::string& name = "scan.001")
+    {
+        const std::string path = dir.file(name);
+        writeFile(path, bytes);
+        return readDataFile(wb, path, r);
+    }
+};
+
+// The text must outlive the source.
+ByteSource source(const std::string& s) { return ByteSource(reinterpret_cast<const uint8_t*>(s.data()), s.size()); }
+ByteSource source(std::string&&) = delete;
+
+} // namespace
+
+TEST(CardReader, LinesStopAfterLfOrAtTheLimit)
+{
+    const std::string text = std::string(100, 'x') + "\r\nab\ncd";
+    ByteSource in = source(text);
+    std::string line;
+    EXPECT_EQ(readLine(in, line, 77, true), 77u);
+    EXPECT_EQ(line, std::string(77, 'x'));
+    EXPECT_EQ(readLine(in, line, 77, true), 25u);
+    EXPECT_EQ(line, std::string(23, 'x') + "\r\n");
+    EXPECT_EQ(readLine(in, line, 77, false), 3u);
+    EXPECT_EQ(line, "ab");
+    EXPECT_EQ(readLine(in, line, 77, false), 2u); // last line without LF keeps its bytes
+    EXPECT_EQ(line, "cd");
+    EXPECT_EQ(readLine(in, line, 77, true), 0u);
+    EXPECT_EQ(line, "");
+
+    const std::string crlf = "a\r\n";
+    ByteSource cr = source(crlf);
+    EXPECT_EQ(readLine(cr, line, 80, false), 3u);
+    EXPECT_EQ(line, "a");
+}
+
+TEST(CardReader, KeywordTokensNumbersAndQuotedValues)
+{
+    EXPECT_EQ(keywordToken("TELESCOP= 'RATAN'"), "TELESCOP=");
+    EXPECT_EQ(keywordToken("OBJECT  = 'SUN'"), "OBJECT");
+    EXPECT_EQ(keywordToken("  NAXIS1 = 5"), "NAXIS1");
+    EXPECT_EQ(keywordToken(""), "");
+
+    int i = -1;
+    float f = -1;
+    EXPECT_TRUE(cardInt("NAXIS1  =           1234  / LENGTH", i));
+    EXPECT_EQ(i, 1234);
+    EXPECT_TRUE(cardFloat("CDELT1  =         1.2500  / ARCSEC", f));
+    EXPECT_EQ(f, 1.25f);
+    // Numbers are read from column 10: a value in column 9 is not seen.
+    EXPECT_TRUE(cardInt("NAXIS1 =78 9", i));
+    EXPECT_EQ(i, 8);
+    i = 42;
+    EXPECT_FALSE(cardInt("NAXIS1  =", i));
+    EXPECT_FALSE(cardInt("NAXIS1  = abc", i));
+    EXPECT_EQ(i, 42);
+
+    EXPECT_EQ(quotedValue("OBJECT  = '   SUN   '  /", 39), "SUN   ");
+    EXPECT_EQ(quotedValue("OBJECT  = \"SUN\" x'y'", 39), "SUN");
+    EXPECT_EQ(quotedValue("OBJECT  = 'SUN\r\n", 39), "SUN");
+    EXPECT_EQ(quotedValue("OBJECT  = SUN", 39), "");
+    EXPECT_EQ(quotedValue("X = '" + std::string(60, 'a') + "'", 39), std::string(39, 'a'));
+}
+
+TEST(CardReader, TextSamplesAndDates)
+{
+    const std::string fields = std::string("   -12.7") + "  99.999" + "-32768.9" + "     1\r\n" + "        " + "12";
+    ByteSource in = source(fields);
+    int16_t s = 7;
+    EXPECT_TRUE(readTextSample(in, s));
+    EXPECT_EQ(s, -12);
+    EXPECT_TRUE(readTextSample(in, s));
+    EXPECT_EQ(s, 99);
+    EXPECT_TRUE(readTextSample(in, s));
+    EXPECT_EQ(s, -32768);
+    EXPECT_TRUE(readTextSample(in, s));
+    EXPECT_EQ(s, 1);
+    EXPECT_TRUE(readTextSample(in, s)); // blanks only: no number
+    EXPECT_EQ(s, 0);
+    EXPECT_FALSE(readTextSample(in, s)); // two bytes left
+    EXPECT_EQ(s, 0);
+
+    EXPECT_EQ(normaliseDate("12/03/1999"), "1999/03/12");
+    EXPECT_EQ(normaliseDate("1999-03-12"), "1999/03/12");
+    EXPECT_EQ(normaliseDate("2004.5.1"), "2004/05/01");
+    EXPECT_EQ(normaliseDate("01/05/04"), "0004/05/01");
+    EXPECT_EQ(normaliseDate("today"), "today");
+}
+
+TEST_F(ReaderTest, ShapeTBinaryFileFillsEveryField)
+{
+    const std::string file = shapeTFile(
+        {"BITPIX  =             16  / INTEGER WITH '(I2)' FORMAT", "NAXIS   =              2", "NAXIS1  =              5",
+         "NAXIS2  =              2", "PMCSUN  =           2.50  / POST MERIDIUM CENTER", "DATE-OBS= '12/03/1999'  /",
+         "TIME-OBS= '05:13:47.25'  / UT", "OBJECT  = 'SUN'  /", "TELESCOP= 'RATAN-600'  /", "ORIGIN  = 'SAO'  /",
+         "HISTORY = 'Quillmar 2.5'  /", "RADIUS  =            960  / OPTICAL SOLAR RADIUS (ARCSECOND)",
+         "AZIMUTH =   12.500000000  / Azimuth of observ.", "ALTITUDE=   45.250000000  / Altitude of source",
+         "ANGLE   =   -3.750000000  / Angle of decl.", "CDELT1  =         1.2500  / ARCSEC",
+         "POLARSET=              1  / SET1", "CALIBR  =              1", "FLAG_IV =              1",
+         "COMMENT  TQSUN - TEMPERATURE", "OBS-FREQ=          3.250  / GHz", "THETA-DG=          17.50",
+         "TQSUN   =          16000  / Ta[K]", "FLUX_L  =          0.125", "BSCALE1 =   2.000000e+00  /",
+         "BZERO1  =   1.000000e+01  /", "BSCALE2 =   5.000000e-01  /", "BZERO2  =  -1.000000e+00  /"},
+        beSamples({5, -3, 32767, -32768, 0}) + beSamples({100, 200, 300, 400, 500}));
+    ASSERT_EQ(file.size(), 2880u + 20u);
+    ScanRecord r;
+    ASSERT_TRUE(read(file, r));
+    EXPECT_EQ(r.nPoints, 5);
+    EXPECT_EQ(r.sampleFormat, 0);
+    EXPECT_STREQ(r.dataFile, dir.file("scan.001").c_str());
+    EXPECT_STREQ(r.object, "SUN");
+    EXPECT_STREQ(r.telescop, "RATAN-600");
+    EXPECT_STREQ(r.origin, "SAO");
+    EXPECT_STREQ(r.dateObs, "1999/03/12");
+    EXPECT_STREQ(r.timeObs, "05:13:47.25");
+    EXPECT_EQ(r.centerPoint, 2.5f);
+    EXPECT_EQ(r.radius, 960.0f);
+    EXPECT_EQ(r.azimuth, 12.5f);
+    EXPECT_EQ(r.altitude, 45.25f);
+    EXPECT_EQ(r.angleP, -3.75f);
+    EXPECT_EQ(r.step, 1.25f);
+    EXPECT_EQ(r.frequency, 3.25f);
+    EXPECT_EQ(r.beamHalfsize, 17.5f);
+    EXPECT_EQ(r.tqSun, 16000);
+    EXPECT_EQ(r.fluxCoef, 0.125f);
+    EXPECT_EQ(r.calibData, 1);
+    EXPECT_EQ(r.calibWrk, 1);
+    EXPECT_EQ(r.flagIvData, 1);
+    EXPECT_EQ(r.flagIvWrk, 1);
+    EXPECT_EQ(r.fluxData, 0);
+
+    // value = sample * BSCALEk + BZEROk; the Worksheet is a copy of Data.
+    const float wantI[] = {20, 4, 65544, -65526, 10};
+    const float wantV[] = {49, 99, 149, 199, 249};
+    ASSERT_TRUE(r.hasI() && r.hasV());
+    ASSERT_EQ(r.chanI.size(), 12u);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(r.dataI()[k], wantI[k]) << k;
+        EXPECT_EQ(r.wrkI()[k], wantI[k]) << k;
+        EXPECT_EQ(r.dataV()[k], wantV[k]) << k;
+        EXPECT_EQ(r.wrkV()[k], wantV[k]) << k;
+    }
+    EXPECT_EQ(r.chanI[10], 0.0f);
+    EXPECT_EQ(r.chanV[11], 0.0f);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReaderTest, ChannelPlacementScaleAndOffsetDefaults)
+{
+    const std::vector<std::string> common = {"BITPIX  =             16", "NAXIS   =              2",
+                                             "NAXIS1  =              2", "BSCALE1 =              2",
+                                             "BZERO1  =             10", "BSCALE2 =              1"};
+    const std::string samples = beSamples({5, 6}) + beSamples({7, 8});
+
+    // POLARSET= 0: the first stored channel goes to channel 2, the second to 1.
+    auto cards = common;
+    cards.push_back("POLARSET=              0");
+    ScanRecord swapped;
+    ASSERT_TRUE(read(shapeTFile(cards, samples), swapped));
+    EXPECT_EQ(swapped.dataV()[0], 20.0f);
+    EXPECT_EQ(swapped.dataV()[1], 22.0f);
+    EXPECT_EQ(swapped.dataI()[0], 7.0f);
+    EXPECT_EQ(swapped.wrkI()[1], 8.0f);
+
+    // Without POLARSET= both stored channels go to channel 2; the second
+    // replaces the first.
+    ScanRecord unplaced;
+    ASSERT_TRUE(read(shapeTFile(common, samples), unplaced));
+    EXPECT_FALSE(unplaced.hasI());
+    ASSERT_TRUE(unplaced.hasV());
+    EXPECT_EQ(unplaced.dataV()[0], 7.0f);
+    EXPECT_EQ(unplaced.wrkV()[1], 8.0f);
+
+    // Without BSCALE1 the first channel is constant: its offset.
+    ScanRecord unscaled;
+    ASSERT_TRUE(read(shapeTFile({"BITPIX  =             16", "NAXIS   =              1",
+                                 "NAXIS1  =              3", "POLARSET=              1", "BZERO1  =            1.5"},
+                                beSamples({100, -100, 3})),
+                     unscaled));
+    EXPECT_FALSE(unscaled.hasV());
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(unscaled.dataI()[k], 1.5f);
+
+    // A later card overrides an earlier one; keywords that carry a different
+    // token ("OBJECT=", "TELESCOP" without "=") are ignored.
+    ScanRecord later;
+    ASSERT_TRUE(read(shapeTFile({"NAXIS   =              1", "NAXIS1  =              1", "OBS-FREQ=  1.0",
+                                 "OBS-FREQ=  2.5", "OBJECT= 'WRONG'", "TELESCOP = 'WRONG'", "OBJECT  = 'RIGHT'",
+                                 "POLARSET=  1", "BSCALE1 =  1"},
+                                beSamples({-7})),
+                     later));
+    EXPECT_EQ(later.frequency, 2.5f);
+    EXPECT_STREQ(later.object, "RIGHT");
+    EXPECT_STREQ(later.telescop, "");
+    EXPECT_EQ(later.dataI()[0], -7.0f);
+}
+
+TEST_F(ReaderTest, TextSamplesAndFieldLimits)
+{
+    // Ten 8-byte fields per 80-byte line, the tenth ending in CR LF.
+    std::string samples = "   -12.7";
+    for (int k = 1; k < 12; ++k) {
+        std::string field = std::to_string(k * 1000);
+        field.resize(8, ' ');
+        if (k == 9)
+            field.replace(6, 2, "\r\n");
+        samples += field;
+    }
+    const std::string longName(60, 'N');
+    ScanRecord r;
+    ASSERT_TRUE(read(shapeTFile({"BITPIX  =             64  / INTEGER WITH '(I8)' FORMAT", "NAXIS   =              2",
+                                 "NAXIS1  =              6", "POLARSET=              1", "BSCALE1 =              1",
+                                 "BSCALE2 =              2", "BZERO2  =              1", "OBJECT  = '" + longName + "'",
+                                 "DATE-OBS= '1999-03-12T10:00:00.000000'", "TIME-OBS= '10:11:12.123456789012'"},
+                                samples),
+                     r));
+    EXPECT_EQ(r.sampleFormat, 1);
+    EXPECT_EQ(r.dataI()[0], -12.0f);
+    for (int k = 1; k < 6; ++k)
+        EXPECT_EQ(r.dataI()[k], k * 1000.0f) << k;
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(r.wrkV()[k], (k + 6) * 2000.0f + 1) << k;
+    EXPECT_EQ(std::strlen(r.object), 39u);
+    EXPECT_STREQ(r.dateObs, "1999/03/12");
+    EXPECT_STREQ(r.timeObs, "10:11:12.123456");
+}
+
+TEST_F(ReaderTest, ShapeFChannelsCarryTheirOwnHeaders)
+{
+    ScanRecord r;
+    ASSERT_TRUE(read(sampleShapeF(), r));
+    EXPECT_EQ(r.nPoints, 4);
+    EXPECT_EQ(r.frequency, 2.8f);
+    EXPECT_STREQ(r.dateObs, "2004/05/01");
+    const float wantV[] = {4, 5, 0, 7};        // 0.5 * s + 3
+    const float wantI[] = {2, -4, 600, 8000};  // 2 * s, BZERO absent
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(r.dataV()[k], wantV[k]) << k;
+        EXPECT_EQ(r.wrkV()[k], wantV[k]) << k;
+        EXPECT_EQ(r.dataI()[k], wantI[k]) << k;
+        EXPECT_EQ(r.wrkI()[k], wantI[k]) << k;
+    }
+
+    // Channel headers without POLARIZ and BSCALE: stored order, scale 1.
+    ScanRecord plain;
+    ASSERT_TRUE(read(shapeFFile({"NAXIS   =  2", "NAXIS1  =  2"},
+                                {{{"BZERO   =  1"}, leSamplesF({10, 20})}, {{}, leSamplesF({-1, -2})}}),
+                     plain));
+    EXPECT_EQ(plain.dataI()[0], 11.0f);
+    EXPECT_EQ(plain.dataI()[1], 21.0f);
+    EXPECT_EQ(plain.dataV()[0], -1.0f);
+    EXPECT_EQ(plain.dataV()[1], -2.0f);
+
+    // Text samples in shape F.
+    ScanRecord text;
+    ASSERT_TRUE(read(shapeFFile({"BITPIX  =  64", "NAXIS   =  1", "NAXIS1  =  2"},
+                                {{{"POLARIZ =  0", "BSCALE  =  3"}, "  -2.5  7     \r\n"}}),
+                     text));
+    EXPECT_FALSE(text.hasI());
+    EXPECT_EQ(text.dataV()[0], -6.0f);
+    EXPECT_EQ(text.dataV()[1], 21.0f);
+
+    // Refused: the file ends before the second END, or inside a channel header.
+    ScanRecord r2;
+    const std::string oneEnd = card("SIMPLE  =              F") + card("NAXIS   =  1") + card("NAXIS1  =  2") +
+                               card("END");
+    EXPECT_FALSE(read(oneEnd, r2));
+    ScanRecord r3;
+    EXPECT_FALSE(read(oneEnd + card("END") + "POLARIZ =  1\nBSCALE  =  1\n", r3));
+}
+
+TEST_F(ReaderTest, LengthLimitsAndMessage)
+{
+    auto fileOf = [](int n) {
+        return shapeTFile({"BITPIX  =  16", "NAXIS   =  1", "NAXIS1  =  " + std::to_string(n), "POLARSET=  1",
+                           "BSCALE1 =  1"},
+                          beSamples({1, 2}));
+    };
+    ScanRecord big;
+    EXPECT_FALSE(read(fileOf(16001), big));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Set of data is very large");
+    EXPECT_EQ(ui.messages[0].caption, "");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
+
+    // 16000 is accepted; the samples the file lacks are left zero.
+    ScanRecord longest;
+    ASSERT_TRUE(read(fileOf(16000), longest));
+    EXPECT_EQ(longest.nPoints, 16000);
+    EXPECT_EQ(longest.dataI()[0], 1.0f);
+    EXPECT_EQ(longest.dataI()[1], 2.0f);
+    EXPECT_EQ(longest.dataI()[2], 0.0f);
+    EXPECT_EQ(longest.wrkI()[15999], 0.0f);
+    EXPECT_EQ(ui.messages.size(), 1u);
+
+    // Batch runs never block: the message goes to the status line.
+    wb.interactiveMode = false;
+    ScanRecord batch;
+    EXPECT_FALSE(read(fileOf(20000), batch));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    ASSERT_FALSE(ui.statuses.empty());
+    EXPECT_EQ(ui.statuses.back(), "Set of data is very large");
+
+    ScanRecord empty, negative;
+    EXPECT_FALSE(read(fileOf(0), empty));
+    EXPECT_FALSE(read(fileOf(-70000), negative)); // would wrap to a positive 16-bit length
+}
+
+TEST_F(ReaderTest, DamagedFilesAreRefused)
+{
+    auto refused = [&](const std::string& bytes) {
+        ScanRecord r;
+        return !read(bytes, r);
+    };
+    const std::vector<std::string> good = {"BITPIX  =  16", "NAXIS   =  1", "NAXIS1  =  2", "POLARSET=  1"};
+    EXPECT_FALSE(refused(shapeTFile(good, beSamples({1, 2}))));
+
+    auto with = [&](const std::string& extra) {
+        auto c = good;
+        c.push_back(extra);
+        return shapeTFile(c, beSamples({1, 2}));
+    };
+    EXPECT_TRUE(refused(with("BITPIX  =  32")));
+    EXPECT_TRUE(refused(with("BITPIX  =  -32")));
+    EXPECT_TRUE(refused(with("NAXIS   =  3")));
+    EXPECT_TRUE(refused(with("NAXIS   =  0")));
+    EXPECT_TRUE(refused(with("N_POLAR =  -1")));
+    EXPECT_TRUE(refused(shapeTFile({"NAXIS   =  1"}, beSamples({1}))));      // no NAXIS1
+    EXPECT_TRUE(refused(card("OBJECT  = 'SUN'") + card("SIMPLE  =  T") + "END")); // SIMPLE not first
+    EXPECT_TRUE(refused(card("SIMPLE  =  X") + card("NAXIS   =  1") + card("NAXIS1  =  1") + "END"));
+    EXPECT_TRUE(refused(card("SIMPLE  =  T") + card("NAXIS   =  1") + card("NAXIS1  =  1"))); // no END
+    EXPECT_TRUE(refused(""));
+    ScanRecord r;
+    EXPECT_FALSE(readDataFile(wb, dir.file("missing.001"), r));
+    EXPECT_FALSE(readDataFile(wb, dir.path().string(), r)); // a folder
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReaderTest, EveryTruncationOfADataFileIsSafe)
+{
+    // The header is complete once the letters of the (last) END are present;
+    // shorter files are refused, longer ones keep the samples they hold.
+    const std::string t = sampleShapeT();
+    const std::size_t tHeaderEnd = t.find("END  ") + 3;
+    const float fullI[] = {20, 4, 65544, -65526, 10};
+    const float fullV[] = {49, 99, 149, 199, 249};
+    auto readPrefix = [&](const std::string& file, std::size_t len, ScanRecord& r) {
+        const std::string part = file.substr(0, len);
+        ByteSource in = source(part);
+        return readDataStream(wb, in, r);
+    };
+    for (std::size_t len = 0; len <= t.size(); ++len) {
+        ScanRecord r;
+        const bool ok = readPrefix(t, len, r);
+        ASSERT_EQ(ok, len >= tHeaderEnd) << len;
+        if (!ok)
+            continue;
+        for (std::size_t k = 0; k < 5; ++k) {
+            const bool haveI = len >= 2880 + 2 * (k + 1), haveV = len >= 2890 + 2 * (k + 1);
+            ASSERT_EQ(r.dataI()[k], haveI ? fullI[k] : 10.0f) << len << " " << k;
+            ASSERT_EQ(r.wrkV()[k], haveV ? fullV[k] : -1.0f) << len << " " << k;
+        }
+    }
+
+    const std::string f = sampleShapeF();
+    const std::size_t fHeaderEnd = f.rfind("END\n") + 3;
+    const std::size_t secondSamples = fHeaderEnd + 1;
+    for (std::size_t len = 0; len <= f.size(); ++len) {
+        ScanRecord r;
+        const bool ok = readPrefix(f, len, r);
+        ASSERT_EQ(ok, len >= fHeaderEnd) << len;
+        if (ok) {
+            const float fullI[] = {2, -4, 600, 8000};
+            for (std::size_t k = 0; k < 4; ++k)
+                ASSERT_EQ(r.dataI()[k], len >= secondSamples + 2 * (k + 1) ? fullI[k] : 0.0f) << len;
+        }
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReaderTest, PathsTooLongForTheRecordAreNotStoredCut)
+{
+    std::filesystem::path deep = dir.path();
+    while (deep.string().size() < 300)
+        deep /= std::string(60, 'd');
+    std::filesystem::create_directories(deep);
+    const std::string path = (deep / "scan.001").string();
+    writeFile(path, sampleShapeT());
+    ScanRecord r;
+    ASSERT_TRUE(readDataFile(wb, path, r));
+    EXPECT_STREQ(r.dataFile, "");
+    EXPECT_EQ(r.nPoints, 5);
+}

@@ -1,0 +1,285 @@
+#include "files/data_file_writer.h"
+
+#include "app/scan_record.h"
+#include "app/text_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace qm;
+
+namespace {
+
+// A card as stored: the text, blanks up to 78 characters, CR LF.
+std::string card(const std::string& text)
+{
+    return text + std::string(78 - text.size(), ' ') + "\r\n";
+}
+
+std::string cardAt(const std::string& file, int index) { return file.substr(80 * std::size_t(index), 80); }
+
+std::vector<std::string> cardsOf(const std::string& file)
+{
+    std::vector<std::string> cards;
+    for (std::size_t p = 0; p + 80 <= 2880; p += 80)
+        cards.push_back(file.substr(p, 80));
+    return cards;
+}
+
+// Index of the first card whose text starts with `key`, or -1.
+int findCard(const std::string& file, const std::string& key)
+{
+    const auto cards = cardsOf(file);
+    for (std::size_t i = 0; i < cards.size(); ++i)
+        if (cards[i].compare(0, key.size(), key) == 0)
+            return int(i);
+    return -1;
+}
+
+ScanRecord smallScan()
+{
+    ScanRecord r;
+    copyField(r.object, "Sun");
+    copyField(r.dateObs, "2004/05/01");
+    copyField(r.timeObs, "05:13:47.25");
+    copyField(r.telescop, "RATAN-600");
+    copyField(r.origin, "SAO");
+    r.nPoints = 4;
+    r.azimuth = 1.5f;
+    r.altitude = 45.25f;
+    r.angleP = -3.125f;
+    r.radius = 960.7f;
+    r.centerPoint = 2.5f;
+    r.tqSun = 16000;
+    r.beamHalfsize = 17.5f;
+    r.step = 1.25f;
+    r.fluxCoef = 0.125f;
+    r.frequency = 3.25f;
+    r.calibData = 1;
+    r.calibWrk = 0;
+    r.flagIvData = 0;
+    r.flagIvWrk = 1;
+    r.allocChannel(1);
+    r.allocChannel(2);
+    // Channel 1 spans 1000 +- 15000 (scale 0.5), channel 2 spans +-7500
+    // (scale 0.25), so every sample is an exact integer.
+    const float i[] = {-14000, 16000, 1000, 8500};
+    const float v[] = {0, 7500, -7500, 3750};
+    for (int k = 0; k < 4; ++k) {
+        r.dataI()[k] = i[k];
+        r.dataV()[k] = v[k];
+    }
+    r.copyDataToWorksheet();
+    return r;
+}
+
+int16_t beSample(const std::string& file, std::size_t offset)
+{
+    return int16_t((uint8_t(file[offset]) << 8) | uint8_t(file[offset + 1]));
+}
+
+} // namespace
+
+// The whole file of a two-channel binary scan, card by card and byte by byte.
+TEST(DataFileWriter, BinaryFileIsByteExact)
+{
+    const ScanRecord r = smallScan();
+    DataFileRequest q;
+    q.end = 4;
+    const std::string f = encodeDataFile(r, q);
+    ASSERT_EQ(f.size(), 2 * 2880u);
+
+    std::string header;
+    for (const char* text : {
+             "SIMPLE  =              T  / FILE DOES CONFORM TO FITS STANDARD",
+             "BITPIX  =             16  / INTEGER WITH '(I2)' FORMAT",
+             "NAXIS   =              2  / NUMBER OF DATA AXES",
+             "NAXIS1  =              4  / LENGTH OF DATA AXIS 1",
+             "NAXIS2  =              2  / LENGTH OF DATA AXIS 2",
+             "PMCSUN  =           2.50  / POST MERIDIUM CENTER",
+             "DATE-OBS= '2004/05/01'  /",
+             "TIME-OBS= '05:13:47.25'  / UT",
+             "OBJECT  = 'Sun'  /",
+             "TELESCOP= 'RATAN-600'  /",
+             "ORIGIN  = 'SAO'  /",
+             "HISTORY = 'Quillmar 2.5'  /",
+             "RADIUS  =            960  / OPTICAL SOLAR RADIUS (ARCSECOND)",
+             "AZIMUTH =    1.500000000  / Azimuth of observ.",
+             "ALTITUDE=   45.250000000  / Altitude of source",
+             "ANGLE   =   -3.125000000  / Angle of decl.",
+             "CDELT1  =         1.2500  / ARCSEC",
+             "POLARSET=              1  / SET1: IF 1 (R or R+L), IF 0 (L or R-L)",
+             "CALIBR  =              1  / FLAG OF CALIBRATION [ 0-NO 1-YES ]",
+             "FLAG_IV =              0  / IF 1 => R,L; IF 0 => I,V",
+             "COMMENT  TQSUN - TEMPERATURE OF A SURFACE OF THE QUIET SUN AGREED WITH THE",
+             "COMMENT   FORM OF THE DIAGRAM OF A ANTENNA AND KOEF. OF TRANSITION TO FLUX",
+             "OBS-FREQ=          3.250  / GHz",
+             "THETA-DG=          17.50  / DIMENSION OF DIAGRAMM (ARCSECOND)",
+             "TQSUN   =          16000  / Ta[K]",
+             "FLUX_L  =          0.125  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]",
+             "BSCALE1 =   5.000000e-01  /",
+             "BZERO1  =   1.000000e+03  /",
+             "BSCALE2 =   2.500000e-01  /",
+             "BZERO2  =   0.000000e+00  /",
+         })
+        header += card(text);
+    header += "END" + std::string(77, ' ');
+    header += std::string(5 * 80, ' '); // blank cards up to 36
+    EXPECT_EQ(f.substr(0, 2880), header);
+
+    // Samples: channel 1 then channel 2, big-endian.
+    const uint8_t expected[] = {0x8a, 0xd0, 0x75, 0x30, 0x00, 0x00, 0x3a, 0x98,  // -30000 30000 0 15000
+                                0x00, 0x00, 0x75, 0x30, 0x8a, 0xd0, 0x3a, 0x98}; // 0 30000 -30000 15000
+    for (std::size_t k = 0; k < sizeof expected; ++k)
+        EXPECT_EQ(uint8_t(f[2880 + k]), expected[k]) << "sample byte " << k;
+    EXPECT_EQ(f.find_first_not_of('\0', 2880 + sizeof expected), std::string::npos) << "zero padding";
+
+    // The Worksheet flavour takes the Worksheet flags, and FLUX_L is 1 when
+    // the written arrays are already flux.
+    ScanRecord w = r;
+    w.fluxWrk = 1;
+    q.worksheet = true;
+    const std::string g = encodeDataFile(w, q);
+    EXPECT_EQ(cardAt(g, 18), card("CALIBR  =              0  / FLAG OF CALIBRATION [ 0-NO 1-YES ]"));
+    EXPECT_EQ(cardAt(g, 19), card("FLAG_IV =              1  / IF 1 => R,L; IF 0 => I,V"));
+    EXPECT_EQ(cardAt(g, 25), card("FLUX_L  =          1.000  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"));
+    w.fluxData = 1;
+    w.fluxWrk = 0;
+    EXPECT_EQ(cardAt(encodeDataFile(w, q), 25),
+              card("FLUX_L  =          0.125  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"))
+        << "fluxData must not matter for a Worksheet save";
+    q.worksheet = false;
+    EXPECT_EQ(cardAt(encodeDataFile(w, q), 25),
+              card("FLUX_L  =          1.000  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"));
+}
+
+// 25 points in two channels as text: 50 fields of 8 bytes, CR LF closing
+// fields 10, 20, ..., 50, zero padding to 2880.
+TEST(DataFileWriter, TextSamplesFormLinesOfTen)
+{
+    ScanRecord r = smallScan();
+    r.nPoints = 25;
+    r.allocChannel(1);
+    r.allocChannel(2);
+    for (int i = 0; i < 25; ++i) {
+        r.dataI()[i] = float((i - 12) * 625);  // +-7500: scale 0.25
+        r.dataV()[i] = float((12 - i) * 1250); // +-15000: scale 0.5
+    }
+    DataFileRequest q;
+    q.end = 25;
+    q.sampleFormat = 1;
+    const std::string f = encodeDataFile(r, q);
+    ASSERT_EQ(f.size(), 2 * 2880u);
+    EXPECT_EQ(cardAt(f, 1), card("BITPIX  =             64  / INTEGER WITH '(I8)' FORMAT"));
+    EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =             25  / LENGTH OF DATA AXIS 1"));
+
+    for (int k = 0; k < 50; ++k) {
+        const std::string field = f.substr(2880 + 8 * std::size_t(k), 8);
+        const int value = k < 25 ? (k - 12) * 2500 : (12 - (k - 25)) * 2500;
+        std::string expected = std::to_string(value);
+        expected.resize(8, ' ');
+        if ((k + 1) % 10 == 0) {
+            expected[6] = '\r';
+            expected[7] = '\n';
+        }
+        EXPECT_EQ(field, expected) << "field " << k + 1;
+    }
+    EXPECT_EQ(f.find_first_not_of('\0', 2880 + 400), std::string::npos);
+}
+
+// Constant channels, a lone channel 2, decimation and clipped ranges.
+TEST(DataFileWriter, ScalingChannelsAndRanges)
+{
+    // All values equal: scale 1, offset the value, every sample 0.
+    ScanRecord r = smallScan();
+    for (int k = 0; k < 4; ++k)
+        r.dataI()[k] = 42.5f;
+    DataFileRequest q;
+    q.end = 4;
+    std::string f = encodeDataFile(r, q);
+    EXPECT_EQ(cardAt(f, 26), card("BSCALE1 =   1.000000e+00  /"));
+    EXPECT_EQ(cardAt(f, 27), card("BZERO1  =   4.250000e+01  /"));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(beSample(f, 2880 + 2 * std::size_t(k)), 0);
+
+    // Only channel 2: one axis, POLARSET 0, its scaling in BSCALE1/BZERO1.
+    r = smallScan();
+    r.freeChannel(1);
+    f = encodeDataFile(r, q);
+    EXPECT_EQ(cardAt(f, 2), card("NAXIS   =              1  / NUMBER OF DATA AXES"));
+    EXPECT_EQ(findCard(f, "NAXIS2"), -1);
+    EXPECT_EQ(cardAt(f, findCard(f, "POLARSET=")),
+              card("POLARSET=              0  / SET1: IF 1 (R or R+L), IF 0 (L or R-L)"));
+    EXPECT_EQ(cardAt(f, findCard(f, "BSCALE1")), card("BSCALE1 =   2.500000e-01  /"));
+    EXPECT_EQ(cardAt(f, findCard(f, "BZERO1")), card("BZERO1  =   0.000000e+00  /"));
+    EXPECT_EQ(findCard(f, "BSCALE2"), -1);
+    EXPECT_EQ(findCard(f, "BZERO2"), -1);
+    EXPECT_EQ(findCard(f, "END"), 27);
+    EXPECT_EQ(f.size(), 2 * 2880u);
+    EXPECT_EQ(beSample(f, 2880 + 2), 30000);
+    EXPECT_EQ(f.find_first_not_of('\0', 2880 + 8), std::string::npos);
+
+    // Step 2 over points 1..100 of a 104-point scan: 50 points, CDELT1 twice
+    // the step, PMCSUN counted in written points from point 1.
+    ScanRecord d;
+    d.nPoints = 104;
+    d.step = 1.25f;
+    d.centerPoint = 51.5f;
+    d.allocChannel(1);
+    for (int k = 0; k < 104; ++k)
+        d.wrkI()[k] = float(k * 100 - 5000);
+    q = DataFileRequest{};
+    q.worksheet = true;
+    q.begin = 1;
+    q.end = 101;
+    q.step = 2;
+    EXPECT_EQ(writtenPoints(1, 101, 2), 50);
+    f = encodeDataFile(d, q);
+    EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =             50  / LENGTH OF DATA AXIS 1"));
+    EXPECT_EQ(cardAt(f, findCard(f, "CDELT1")), card("CDELT1  =         2.5000  / ARCSEC"));
+    EXPECT_EQ(cardAt(f, findCard(f, "PMCSUN")), card("PMCSUN  =          25.25  / POST MERIDIUM CENTER"));
+    // Written points 1, 3, ..., 99 span -4900..4900: offset 0, scale 4900/30000.
+    for (int k = 0; k < 50; ++k) {
+        const double v = (1 + 2 * k) * 100 - 5000;
+        EXPECT_EQ(beSample(f, 2880 + 2 * std::size_t(k)), int16_t(std::trunc(v / (4900.0 / 30000))))
+            << "point " << 1 + 2 * k;
+    }
+    EXPECT_EQ(f.size(), 2 * 2880u);
+
+    // A range reaching past the scan is clipped to its points; an empty one
+    // or a scan without channels gives no file at all.
+    q.begin = -5;
+    q.end = 500;
+    q.step = 1;
+    f = encodeDataFile(d, q);
+    EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =            104  / LENGTH OF DATA AXIS 1"));
+    q.begin = 10;
+    q.end = 10;
+    EXPECT_EQ(encodeDataFile(d, q), "");
+    q.end = 3;
+    EXPECT_EQ(encodeDataFile(d, q), "");
+    d.freeChannel(1);
+    q.begin = 0;
+    q.end = 104;
+    EXPECT_EQ(encodeDataFile(d, q), "");
+}
+
+// Values too wide for their field never stretch a card past 80 bytes, so the
+// samples still start on the block boundary.
+TEST(DataFileWriter, OversizedValuesKeepCardsAt80Bytes)
+{
+    ScanRecord r = smallScan();
+    r.azimuth = 3e38f;
+    r.centerPoint = -3e38f;
+    DataFileRequest q;
+    q.end = 4;
+    const std::string f = encodeDataFile(r, q);
+    ASSERT_EQ(f.size(), 2 * 2880u);
+    for (int k = 0; k < 30; ++k)
+        EXPECT_EQ(f.substr(80 * std::size_t(k) + 78, 2), "\r\n") << "card " << k;
+    EXPECT_EQ(cardAt(f, 30), "END" + std::string(77, ' '));
+    EXPECT_EQ(beSample(f, 2880), -30000);
+}

@@ -1,0 +1,159 @@
+#include "files/talvo_export.h"
+
+#include "app/atomic_file.h"
+#include "app/settings_store.h"
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "tests/support/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iconv.h>
+#include <map>
+#include <set>
+#include <unistd.h>
+
+using namespace qm;
+namespace fs = std::filesystem;
+
+namespace {
+
+// UTF-8 text converted to code page 866 by the C library.
+std::string toCp866(const std::string& utf8)
+{
+    iconv_t cd = iconv_open("CP866", "UTF-8");
+    EXPECT_NE(cd, iconv_t(-1));
+    std::string in = utf8, out(utf8.size(), '\0');
+    char* src = in.data();
+    char* dst = out.data();
+    std::size_t left = in.size(), room = out.size();
+    EXPECT_NE(iconv(cd, &src, &left, &dst, &room), std::size_t(-1));
+    iconv_close(cd);
+    out.resize(out.size() - room);
+    return out;
+}
+
+int16_t word(const std::string& bytes, std::size_t index)
+{
+    return int16_t(uint8_t(bytes[2 * index]) | (uint8_t(bytes[2 * index + 1]) << 8));
+}
+
+} // namespace
+
+TEST(TalvoExport, StepFractionAndChannelBytes)
+{
+    using P = std::pair<short, short>;
+    EXPECT_EQ(talvoStepFraction(0.25f), P(8000, 32000));
+    EXPECT_EQ(talvoStepFraction(4.0f), P(32000, 8000));
+    EXPECT_EQ(talvoStepFraction(1.0f), P(32000, 32000));
+    EXPECT_EQ(talvoStepFraction(3.0f), P(32000, 10666));
+    EXPECT_EQ(talvoStepFraction(0.0f), P(1, 1));
+
+    ScanRecord r;
+    r.nPoints = 3;
+    r.step = 0.25f;
+    r.centerPoint = 1.9f;
+    r.radius = 960.7f;
+    r.allocChannel(1);
+    const float w[] = {100, -200, 60000}; // max |w| 60000: divisor 3
+    std::copy(w, w + 3, r.wrkI());
+    const std::string f = encodeTalvoChannel(r, r.wrkI());
+    const uint8_t expected[] = {
+        0x03, 0x00, 0x03, 0x00, 0x40, 0x1f, 0x00, 0x7d, 0x01, 0x00, 0xc0, 0x03, // 3, 3, 8000, 32000, 1, 960
+        0, 0, 0, 0, 0, 0, 0, 0,                                               // reserved
+        0x20, 0x4e, 0xbe, 0xff, 0x21, 0x00};                                  // 20000, -66, 33
+    ASSERT_EQ(f.size(), sizeof expected);
+    for (std::size_t k = 0; k < sizeof expected; ++k)
+        EXPECT_EQ(uint8_t(f[k]), expected[k]) << "byte " << k;
+
+    // The divisor steps at multiples of 30000; negative centres truncate
+    // toward zero.
+    r.wrkI()[2] = -30000;
+    r.centerPoint = -1.9f;
+    const std::string g = encodeTalvoChannel(r, r.wrkI());
+    EXPECT_EQ(word(g, 1), 2);
+    EXPECT_EQ(word(g, 4), -1);
+    EXPECT_EQ(word(g, 10), -15000);
+    r.wrkI()[2] = 29999;
+    EXPECT_EQ(word(encodeTalvoChannel(r, r.wrkI()), 1), 1);
+}
+
+TEST(TalvoExport, WritesChannelFilesAndParameterTable)
+{
+    const fs::path dir = fs::temp_directory_path() / format("qm_talvo_%d", int(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    test::FakeUi ui;
+    MemorySettingsStore store;
+    Workbench wb(ui, store, ".");
+    wb.settings.output = dir.string();
+
+    auto add = [&](float freq, bool withV) {
+        auto r = std::make_unique<ScanRecord>();
+        r->nPoints = 5;
+        r->frequency = freq;
+        r->fluxCoef = 0.5f;
+        r->tqSun = 16000;
+        r->beamHalfsize = 17;
+        r->step = 4;
+        copyField(r->dateObs, "1997/12/05");
+        r->allocChannel(1);
+        if (withV)
+            r->allocChannel(2);
+        for (int k = 0; k < 5; ++k) {
+            r->wrkI()[k] = freq * 1000 + float(k);
+            if (withV)
+                r->wrkV()[k] = -float(k);
+        }
+        wb.scans.pushHead(std::move(r));
+    };
+    add(3.0f, true);
+    add(2.5f, false); // lacks a worksheet: not exported
+    add(2.0f, true);
+    wb.scans.sort();
+    wb.activeScan = wb.scans.at(2);
+    wb.setLoaded = true;
+
+    // Both worksheet switches are needed.
+    wb.chkWrkI = true;
+    exportTalvo(wb);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "WORKSHEETs are not checked");
+    EXPECT_EQ(ui.messages[0].caption, "Information");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    wb.chkWrkV = true;
+    exportTalvo(wb); // ONE mode: every scan is exported all the same
+    std::map<std::string, std::string> written;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(readWholeFile(e.path().string(), bytes));
+        written[e.path().filename().string()].assign(bytes.begin(), bytes.end());
+    }
+    std::set<std::string> names;
+    for (const auto& [name, bytes] : written)
+        names.insert(name);
+    EXPECT_EQ(names, (std::set<std::string>{"c05_c05.p97", "p05c9701", "p05c9702", "p05c9703", "p05c9704"}));
+
+    const std::string heading = toCp866("Таблица  параметров по каналам  PAS (is used TALVO)\r\n"
+                                        "     (не вставлять и не перемещать строки)\r\n"
+                                        " Номер    Имя   \t Wl \tFlux\tQuiet  Beam width\r\n"
+                                        "канала                                   Sun\r\n");
+    EXPECT_EQ(written["c05_c05.p97"], heading + " 01\t15.00cm\t\t15.00\t0.500\t16000\t17.00\r\n"
+                                                     " 03\t10.00cm\t\t10.00\t0.500\t16000\t17.00\r\n");
+
+    const std::string &ch1 = written["p05c9701"], &ch2 = written["p05c9702"], &ch3 = written["p05c9703"];
+    ASSERT_EQ(ch1.size(), 30u);
+    EXPECT_EQ(word(ch1, 0), 5);
+    EXPECT_EQ(word(ch1, 2), 32000);
+    EXPECT_EQ(word(ch1, 3), 8000);
+    EXPECT_EQ(word(ch1, 10), 2004); // 2000 + point 4, reversed
+    EXPECT_EQ(word(ch1, 14), 2000);
+    EXPECT_EQ(word(ch2, 10), -4);
+    EXPECT_EQ(word(ch3, 10), 3004);
+    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Transform of scan 2.00[GHz] to TALVO is end",
+                                                      "Transform of scan 3.00[GHz] to TALVO is end"}));
+    fs::remove_all(dir);
+}

@@ -1,0 +1,667 @@
+#include "files/workspace_file.h"
+#include "files/workspace_image.h"
+
+#include "app/atomic_file.h"
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+
+using namespace qm;
+namespace fs = std::filesystem;
+
+namespace {
+
+using test::TempDir;
+
+struct Bench {
+    test::FakeUi ui;
+    MemorySettingsStore store;
+    Workbench wb;
+    explicit Bench(const std::string& dir) : wb(ui, store, dir) { registerWorkspaceCommands(wb.commands()); }
+};
+
+std::vector<uint8_t> bytesOf(const std::string& path)
+{
+    std::vector<uint8_t> b;
+    readWholeFile(path, b);
+    return b;
+}
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& b)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+
+// Little-endian bytes written here by hand, independent of byte_order.h.
+void le16(std::vector<uint8_t>& v, std::size_t at, int x)
+{
+    v[at] = uint8_t(x & 0xff);
+    v[at + 1] = uint8_t((x >> 8) & 0xff);
+}
+void appendLeFloat(std::vector<uint8_t>& v, float f)
+{
+    uint32_t u;
+    std::memcpy(&u, &f, 4);
+    for (int i = 0; i < 4; ++i)
+        v.push_back(uint8_t(u >> (8 * i)));
+}
+
+float randomFloat(std::mt19937& g)
+{
+    static const float specials[] = {0.0f, -0.0f, 1e-42f, -3.4e38f, std::numeric_limits<float>::infinity()};
+    const unsigned pick = g() % 16;
+    if (pick < 5)
+        return specials[pick];
+    return std::normal_distribution<float>(0.0f, 1000.0f)(g);
+}
+
+std::unique_ptr<ScanRecord> makeScan(std::mt19937& g, int n, bool hasI, bool hasV, int k)
+{
+    auto r = std::make_unique<ScanRecord>();
+    copyField(r->dataFile, format("/data/set%u.0hd", unsigned(g() % 1000)));
+    copyField(r->object, "Sun");
+    copyField(r->dateObs, format("2004/05/%02u", unsigned(1 + g() % 28)));
+    copyField(r->timeObs, format("%02u:%02u:%05.2f", unsigned(g() % 24), unsigned(g() % 60), (g() % 6000) / 100.0));
+    copyField(r->telescop, "RATAN-600");
+    copyField(r->origin, "SAO");
+    r->nPoints = int16_t(n);
+    r->azimuth = randomFloat(g);
+    r->altitude = randomFloat(g);
+    r->angleP = randomFloat(g);
+    r->radius = randomFloat(g);
+    r->centerPoint = randomFloat(g);
+    r->tqSun = int16_t(g());
+    r->beamHalfsize = randomFloat(g);
+    r->step = 1.5f;
+    r->fluxCoef = randomFloat(g);
+    r->frequency = 1.0f + float(g() % 1700) / 100.0f;
+    r->calibData = int16_t(g() % 2);
+    r->calibWrk = int16_t(g() % 2);
+    r->fluxWrk = int16_t(g() % 2);
+    r->fluxData = int16_t(g() % 2);
+    r->flagIvData = int16_t(g() % 2);
+    r->flagIvWrk = int16_t(g() % 2);
+    r->sampleFormat = int16_t(g() % 2);
+    for (int c : {1, 2}) {
+        if (!(c == 1 ? hasI : hasV))
+            continue;
+        r->allocChannel(c);
+        for (float& x : c == 1 ? r->chanI : r->chanV)
+            x = randomFloat(g);
+    }
+    if (k >= 0) {
+        r->gauss.assign(kGaussTableFloats, 0.0f);
+        r->gauss[0] = float(k);
+        r->gauss[1] = float(g() % 2);
+        r->gauss[2] = -1.0f;
+        for (int i = 3; i < 4 * k + 4; ++i)
+            r->gauss[std::size_t(i)] = randomFloat(g);
+    }
+    return r;
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), 4 * a.size()) == 0);
+}
+
+std::vector<int> positions(const Workbench& wb, const std::vector<ScanRecord*>& v)
+{
+    std::vector<int> p;
+    for (const ScanRecord* r : v)
+        p.push_back(wb.scans.indexOf(r));
+    return p;
+}
+
+// Everything the image carries, compared field by field.
+void expectSameWorkspace(const Workbench& a, const Workbench& b, std::size_t maxGroup = 58)
+{
+    ASSERT_EQ(a.scans.count(), b.scans.count());
+    for (int i = 0; i < a.scans.count(); ++i) {
+        const ScanRecord& x = *a.scans.at(i);
+        const ScanRecord& y = *b.scans.at(i);
+        EXPECT_EQ(encodeRecord(x), encodeRecord(y)) << "scan " << i;
+        EXPECT_TRUE(sameBits(x.chanI, y.chanI)) << "channel 1 of scan " << i;
+        EXPECT_TRUE(sameBits(x.chanV, y.chanV)) << "channel 2 of scan " << i;
+        EXPECT_TRUE(sameBits(x.gauss, y.gauss)) << "Gaussian table of scan " << i;
+    }
+    EXPECT_EQ(a.scans.indexOf(a.activeScan), b.scans.indexOf(b.activeScan));
+    EXPECT_EQ(a.viewBegin, b.viewBegin);
+    EXPECT_EQ(a.viewEnd, b.viewEnd);
+    EXPECT_EQ(a.chkDataI, b.chkDataI);
+    EXPECT_EQ(a.chkDataV, b.chkDataV);
+    EXPECT_EQ(a.chkWrkI, b.chkWrkI);
+    EXPECT_EQ(a.chkWrkV, b.chkWrkV);
+    EXPECT_EQ(a.setLoaded, b.setLoaded);
+    EXPECT_EQ(a.mixedSet, b.mixedSet);
+    EXPECT_EQ(a.groupMode, b.groupMode);
+    auto group = positions(a, a.groupScans);
+    if (group.size() > maxGroup)
+        group.resize(maxGroup);
+    EXPECT_EQ(group, positions(b, b.groupScans));
+    const ViewFlags &v = a.view, &w = b.view;
+    EXPECT_EQ(v.confirmAll, w.confirmAll);
+    EXPECT_EQ(v.gaussChoice, w.gaussChoice);
+    EXPECT_EQ(v.digFrame, w.digFrame);
+    EXPECT_EQ(v.equalScale, w.equalScale);
+    EXPECT_EQ(v.sunCenter, w.sunCenter);
+    EXPECT_EQ(v.viewScale, w.viewScale);
+    EXPECT_EQ(v.colour, w.colour);
+    EXPECT_EQ(v.titleParts, w.titleParts);
+    EXPECT_EQ(v.groupList, w.groupList);
+    EXPECT_EQ(v.listOutside, w.listOutside);
+    EXPECT_EQ(v.residual, w.residual);
+    EXPECT_EQ(v.localGraph, w.localGraph);
+    EXPECT_EQ(v.fullScanWindow, w.fullScanWindow);
+    EXPECT_EQ(v.mainTitle, w.mainTitle);
+    EXPECT_EQ(v.rightAxisTitle, w.rightAxisTitle);
+    EXPECT_EQ(v.leftAxisTitle, w.leftAxisTitle);
+    EXPECT_EQ(b.isChecked(152), w.equalScale);
+    EXPECT_EQ(b.isChecked(169), w.fullScanWindow);
+    EXPECT_EQ(b.isChecked(177), w.localGraph);
+}
+
+// A loaded set in a random but consistent state (as the program reaches it).
+void fillRandomSet(Workbench& wb, std::mt19937& g, int count, bool mixed, int groupSize)
+{
+    std::vector<std::unique_ptr<ScanRecord>> chain;
+    const int n = 20 + int(g() % 40);
+    for (int i = 0; i < count; ++i) {
+        const int points = mixed ? 10 + int(g() % 60) : n;
+        const unsigned channels = mixed ? 1 + g() % 3 : 3;
+        const int k = g() % 3 == 0 ? -1 : int(g() % 16);
+        chain.push_back(makeScan(g, points, channels & 1, channels & 2, k));
+    }
+    wb.scans.appendTail(std::move(chain));
+    wb.afterLoad({});
+    std::vector<ScanRecord*> all;
+    for (const auto& r : wb.scans)
+        all.push_back(r.get());
+    std::shuffle(all.begin(), all.end(), g);
+    wb.groupScans.assign(all.begin(), all.begin() + std::min<int>(groupSize, count));
+    wb.setGroupView(int(g() % 4));
+    ViewFlags& v = wb.view;
+    v.confirmAll = g() % 2;
+    v.gaussChoice = int(g() % 3) - 1;
+    v.digFrame = g() % 2;
+    v.equalScale = g() % 2;
+    v.sunCenter = g() % 2;
+    v.viewScale = g() % 2;
+    v.colour = g() % 2;
+    v.titleParts = int(g() % 8);
+    v.groupList = g() % 2;
+    v.listOutside = g() % 2;
+    v.residual = g() % 2;
+    v.localGraph = !wb.mixedSet && g() % 2;
+    v.fullScanWindow = g() % 2;
+    wb.setChecked(152, v.equalScale);
+    wb.setChecked(169, v.fullScanWindow);
+    wb.setChecked(177, v.localGraph);
+    v.mainTitle = format("Sun %u", unsigned(g()));
+    v.rightAxisTitle = "V [K]";
+    v.leftAxisTitle = "I [K]";
+    wb.chkDataI = g() % 2;
+    wb.chkDataV = g() % 2;
+    wb.chkWrkI = g() % 2;
+    wb.chkWrkV = g() % 2;
+    wb.activeScan = wb.scans.at(int(g() % unsigned(count)));
+    wb.viewBegin = int(g() % 10);
+    wb.viewEnd = wb.viewBegin + int(g() % 10);
+    wb.syncActive();
+}
+
+// A small fixed set: scan 0 with both channels and two components, scan 1
+// with channel 2 only, scan 2 with channel 1 only.
+void fillSample(Workbench& wb)
+{
+    std::mt19937 g(7);
+    std::vector<std::unique_ptr<ScanRecord>> chain;
+    chain.push_back(makeScan(g, 12, true, true, 2));
+    chain.push_back(makeScan(g, 12, false, true, -1));
+    chain.push_back(makeScan(g, 12, true, false, 0));
+    for (int i = 0; i < 3; ++i)
+        chain[std::size_t(i)]->frequency = 2.0f + float(i);
+    wb.scans.appendTail(std::move(chain));
+    wb.afterLoad({});
+    wb.groupScans = {wb.scans.at(2), wb.scans.at(0)};
+    wb.setGroupView(2);
+    wb.setActive(wb.scans.at(1));
+}
+
+std::vector<uint8_t> fingerprint(const Workbench& wb) { return encodeWorkspace(wb).value_or(std::vector<uint8_t>{}); }
+
+struct FileSizeLimit {
+    rlimit old{};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit r = old;
+        r.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};
+
+} // namespace
+
+// Every byte of the header, the state record and the scan entries sits where
+// the file format puts it; checked in both polarities of every flag.
+TEST(WorkspaceImage, LayoutPinsEveryField)
+{
+    for (int flip = 0; flip < 2; ++flip) {
+        TempDir dir;
+        Bench b(dir.path().string());
+        Workbench& wb = b.wb;
+        std::mt19937 g(3);
+        std::vector<std::unique_ptr<ScanRecord>> chain;
+        chain.push_back(makeScan(g, 5, true, true, 2));
+        chain.push_back(makeScan(g, 4, false, true, -1));
+        chain.push_back(makeScan(g, 3, true, false, 0));
+        chain[0]->gauss[2] = 2.0f; // the editor's current component: stored as -1
+        wb.scans.appendTail(std::move(chain));
+        const bool on = flip == 0, off = !on;
+        wb.setLoaded = true;
+        wb.activeScan = wb.scans.at(2);
+        wb.viewBegin = 1 + flip;
+        wb.viewEnd = 3 + flip;
+        wb.chkDataI = on; wb.chkDataV = off; wb.chkWrkI = on; wb.chkWrkV = off;
+        wb.mixedSet = on;
+        wb.groupMode = 2 + flip;
+        ViewFlags& v = wb.view;
+        v.confirmAll = on; v.gaussChoice = flip ? -1 : 1; v.digFrame = off; v.equalScale = on; v.sunCenter = off;
+        v.viewScale = on; v.colour = off; v.titleParts = 5 - flip; v.groupList = on; v.listOutside = off;
+        v.residual = on; v.localGraph = off; v.fullScanWindow = on;
+        v.mainTitle = std::string(40, 'M'); // cut to 31 characters
+        v.rightAxisTitle = "Right";
+        v.leftAxisTitle = "Left axis title!"; // 16 characters: cut to 15
+        wb.groupScans = {wb.scans.at(1), wb.scans.at(2), wb.scans.at(0)};
+
+        std::vector<uint8_t> e(256, 0);
+        std::memcpy(e.data(), "QuillmarSpace\0", 14);
+        std::memset(e.data() + 14, 'M', 31);
+        std::memcpy(e.data() + 46, "Right", 5);
+        std::memcpy(e.data() + 62, "Left axis title", 15);
+        const int words[][2] = {{0, 3},         {2, 2},       {4, 1 + flip}, {6, 3 + flip}, {8, on},      {10, off},
+                                {12, on},       {14, off},    {18, on},      {20, 1},       {22, flip ? -1 : 1},
+                                {24, off},      {26, on},     {28, off},     {30, on},      {32, on},     {34, off},
+                                {36, 5 - flip}, {38, on},     {40, off},     {42, on},      {44, 2 + flip},
+                                {46, off},      {48, on},     {50, 3},       {62, 1},       {64, 2},      {66, 0}};
+        for (const auto& w : words)
+            le16(e, 78 + std::size_t(w[0]), w[1]);
+        for (int i = 0; i < 3; ++i) {
+            const ScanRecord& r = *wb.scans.at(i);
+            auto rec = encodeRecord(r);
+            if (r.hasI())
+                rec[8] = rec[20] = 1;
+            if (r.hasV())
+                rec[12] = rec[24] = 1;
+            if (!r.gauss.empty())
+                rec[16] = 1;
+            e.insert(e.end(), rec.begin(), rec.end());
+            for (const auto* block : {&r.chanI, &r.chanV}) {
+                ASSERT_TRUE(block->empty() || block->size() == std::size_t(2 * r.nPoints + 2));
+                for (float f : *block)
+                    appendLeFloat(e, f);
+            }
+            if (!r.gauss.empty()) {
+                const int k = int(r.gauss[0]);
+                for (int j = 0; j < 4 * k + 4; ++j)
+                    appendLeFloat(e, j == 2 ? -1.0f : r.gauss[std::size_t(j)]);
+            }
+        }
+        const auto image = encodeWorkspace(wb);
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(*image, e);
+    }
+}
+
+// Random sets of every shape survive a save and a load unchanged, through
+// the compressed command file and through the uncompressed autosave.
+TEST(WorkspaceFile, RandomSetsRoundTrip)
+{
+    std::mt19937 g(20240501);
+    for (int trial = 0; trial < 12; ++trial) {
+        TempDir dir;
+        Bench a(dir.path().string());
+        const bool mixed = trial % 3 == 0;
+        const int count = trial == 0 ? 60 : 1 + int(g() % 70);
+        const int group = trial == 0 ? 60 : int(g() % 61);
+        fillRandomSet(a.wb, g, count, mixed, group);
+        SCOPED_TRACE(format("trial %d: %d scans, group %d", trial, count, group));
+
+        const std::string path = dir.file("set.wsf");
+        ASSERT_TRUE(saveWorkspace(a.wb, 1, path));
+        EXPECT_EQ(std::memcmp(bytesOf(path).data(), "QuillZipSpace\0", 14), 0);
+        Bench b(dir.path().string());
+        ASSERT_EQ(loadWorkspace(b.wb, 1, path), 1);
+        expectSameWorkspace(a.wb, b.wb);
+        EXPECT_EQ(b.wb.groupScans.size(), std::min<std::size_t>(a.wb.groupScans.size(), 58));
+
+        ASSERT_TRUE(saveWorkspace(a.wb, 0));
+        EXPECT_EQ(std::memcmp(bytesOf(a.wb.tempWorkspace).data(), "QuillmarSpace\0", 14), 0);
+        Bench c(dir.path().string());
+        ASSERT_EQ(loadWorkspace(c.wb, 1, a.wb.tempWorkspace), 1);
+        expectSameWorkspace(a.wb, c.wb);
+    }
+}
+
+// The compressed file is a plain zlib stream: an independent reader inflates
+// it to exactly the image and the stored length.
+TEST(WorkspaceFile, CompressedFileReadsWithPythonZlib)
+{
+    if (std::system("python3 -c 'import zlib' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3 with zlib is not available";
+    TempDir dir;
+    Bench b(dir.path().string());
+    std::mt19937 g(11);
+    fillRandomSet(b.wb, g, 9, false, 4);
+    const std::string saved = dir.file("py.wsf"), inflated = dir.file("py.img");
+    ASSERT_TRUE(saveWorkspace(b.wb, 1, saved));
+    const std::string cmd = "python3 -c 'import zlib,sys\n"
+                            "d=open(sys.argv[1],\"rb\").read()\n"
+                            "assert d[:14]==b\"QuillZipSpace\\0\"\n"
+                            "n=int.from_bytes(d[14:18],\"little\")\n"
+                            "img=zlib.decompress(d[18:])\n"
+                            "assert len(img)==n\n"
+                            "open(sys.argv[2],\"wb\").write(img)' " +
+                            saved + " " + inflated;
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(bytesOf(inflated), encodeWorkspace(b.wb).value());
+}
+
+// Tables of the older three-floats-per-component layout are widened with
+// Y position 0; current tables keep their four floats.
+TEST(WorkspaceImage, OlderGaussianLayoutIsWidened)
+{
+    TempDir dir;
+    Bench src(dir.path().string());
+    std::mt19937 g(5);
+    std::vector<std::unique_ptr<ScanRecord>> chain;
+    chain.push_back(makeScan(g, 6, true, false, -1));
+    src.wb.scans.appendTail(std::move(chain));
+    src.wb.afterLoad({});
+    auto image = encodeWorkspace(src.wb).value();
+    image[256 + 16] = 1; // Gaussian table present
+    const float old[] = {2, 1, 0, 10, 2.5f, 3.25f, -4, 1.5f, 5, 0.75f};
+    for (float f : old)
+        appendLeFloat(image, f);
+
+    Bench b(dir.path().string());
+    ASSERT_TRUE(restoreWorkspace(b.wb, image));
+    const std::vector<float>& t = b.wb.scans.head()->gauss;
+    ASSERT_GE(t.size(), 12u);
+    const float expected[] = {2, 1, -1, 10, 2.5f, 3.25f, 0, -4, 1.5f, 5, 0, 0.75f};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(t[std::size_t(i)], expected[i]) << "element " << i;
+
+    // A table missing its last float is damage, not a shorter table.
+    image.pop_back();
+    image.pop_back();
+    Bench c(dir.path().string());
+    EXPECT_FALSE(restoreWorkspace(c.wb, image));
+    EXPECT_TRUE(c.wb.scans.empty());
+}
+
+// Every prefix of a saved file, raw or compressed, is refused without
+// touching the set already loaded; damaged values are refused likewise.
+TEST(WorkspaceFile, TruncatedAndDamagedFilesLeaveTheSetUnchanged)
+{
+    TempDir dir;
+    Bench src(dir.path().string());
+    fillSample(src.wb);
+    const auto raw = encodeWorkspace(src.wb).value();
+    const auto zipped = packWorkspace(raw);
+    ASSERT_EQ(std::memcmp(zipped.data(), "QuillZipSpace\0", 14), 0);
+
+    Bench b(dir.path().string());
+    b.wb.interactiveMode = false; // no Close before the load: the set must survive
+    std::mt19937 g(9);
+    fillRandomSet(b.wb, g, 4, false, 2);
+    const auto before = fingerprint(b.wb);
+    const int checkedBefore = b.wb.isChecked(152);
+    auto refused = [&](const std::vector<uint8_t>& bytes) {
+        return !restoreWorkspace(b.wb, bytes) && fingerprint(b.wb) == before && b.wb.isChecked(152) == checkedBefore;
+    };
+    for (const auto* file : {&raw, &zipped})
+        for (std::size_t n = 0; n < file->size(); ++n)
+            ASSERT_TRUE(refused(std::vector<uint8_t>(file->begin(), file->begin() + std::ptrdiff_t(n))))
+                << "prefix " << n << " of " << file->size();
+    // The same through files, at a few lengths.
+    const std::string path = dir.file("cut.wsf");
+    for (std::size_t n : {std::size_t(0), std::size_t(13), std::size_t(17), std::size_t(255), raw.size() - 1}) {
+        writeBytes(path, std::vector<uint8_t>(raw.begin(), raw.begin() + std::ptrdiff_t(n)));
+        EXPECT_EQ(loadWorkspace(b.wb, 1, path), 0);
+        EXPECT_EQ(fingerprint(b.wb), before);
+    }
+
+    auto damaged = [&](std::size_t at, std::vector<uint8_t> bytes) {
+        auto img = raw;
+        std::copy(bytes.begin(), bytes.end(), img.begin() + std::ptrdiff_t(at));
+        return img;
+    };
+    const std::size_t state = 78, entry = 256;
+    std::vector<uint8_t> nanK = raw;
+    const std::size_t gaussAt = entry + 524 + 2 * (2 * 12 + 2) * 4;
+    uint32_t nan = 0x7fc00000;
+    std::memcpy(nanK.data() + gaussAt, &nan, 4);
+    const std::vector<std::vector<uint8_t>> bad = {
+        damaged(state + 0, {0xe9, 0x03}),  // 1001 scans
+        damaged(state + 0, {0xff, 0xff}),  // -1 scans
+        damaged(state + 0, {0, 0}),        // no scans: nothing to load
+        damaged(state + 44, {4, 0}),       // group mode 4
+        damaged(state + 50, {59, 0}),      // 59 group members
+        damaged(state + 62, {3, 0}),       // member at position 3 of 3 scans
+        damaged(entry + 466, {0, 0}),      // nPoints 0
+        damaged(entry + 466, {0x81, 0x3e}), // nPoints 16001
+        damaged(entry + 8, {0, 0, 0, 0, 0, 0, 0, 0}), // a scan without channels
+        damaged(gaussAt, {0, 0, 0x80, 0x41}), // K = 16
+        nanK,
+        std::vector<uint8_t>(raw.begin(), raw.begin() + 256), // header only
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i)
+        EXPECT_TRUE(refused(bad[i])) << "damage " << i;
+
+    auto zipDamaged = [&](uint32_t length) {
+        auto z = zipped;
+        for (int i = 0; i < 4; ++i)
+            z[14 + std::size_t(i)] = uint8_t(length >> (8 * i));
+        return z;
+    };
+    const auto len = uint32_t(raw.size());
+    for (uint32_t l : {len - 1, len + 1, len + 12, 0u, 255u, 0xffffffffu})
+        EXPECT_TRUE(refused(zipDamaged(l))) << "stored length " << l;
+    auto garbage = zipped;
+    for (std::size_t i = 18; i < garbage.size(); ++i)
+        garbage[i] ^= 0x5a;
+    EXPECT_TRUE(refused(garbage));
+
+    // Neither magic: refused, so the batch loader can try the scan readers.
+    writeBytes(path, std::vector<uint8_t>{'S', 'I', 'M', 'P', 'L', 'E', ' ', ' ', '=', ' ', 'T', '\n', 0, 0, 0, 0, 0});
+    EXPECT_EQ(loadWorkspace(b.wb, 1, path), 0);
+    EXPECT_EQ(loadWorkspace(b.wb, 1, dir.file("missing.wsf")), 0);
+    EXPECT_EQ(fingerprint(b.wb), before);
+
+    // The intact files do load, after the set already there.
+    EXPECT_TRUE(restoreWorkspace(b.wb, zipped));
+    EXPECT_EQ(b.wb.scans.count(), 7);
+}
+
+// Compression that does not fit the output room keeps the image itself.
+TEST(WorkspaceImage, FailedCompressionKeepsTheImage)
+{
+    EXPECT_EQ(workspaceCompressBound(250000), 250000u / 1000 + 250000 + 64);
+    std::mt19937 g(1);
+    std::vector<uint8_t> noise(256 + 100000);
+    for (auto& x : noise)
+        x = uint8_t(g());
+    std::memcpy(noise.data(), "QuillmarSpace\0", 14);
+    EXPECT_EQ(packWorkspace(noise, noise.size() / 2), noise);
+    const auto packed = packWorkspace(noise); // the default room fits even noise
+    ASSERT_EQ(std::memcmp(packed.data(), "QuillZipSpace\0", 14), 0);
+    auto back = packed;
+    ASSERT_TRUE(unpackWorkspace(back));
+    EXPECT_EQ(back, noise);
+    auto raw = noise;
+    ASSERT_TRUE(unpackWorkspace(raw));
+    EXPECT_EQ(raw, noise);
+}
+
+// The command's dialogs, the Close question before a load, LastDir, and the
+// batch targets taken from the title.
+TEST(WorkspaceFile, CommandsInteractiveAndBatch)
+{
+    TempDir dir;
+    Bench b(dir.path().string());
+    Workbench& wb = b.wb;
+    wb.settings.output = dir.file("out");
+    wb.settings.lastDir = dir.file("last");
+    (*wb.commands().handler(185))(wb); // no set: nothing, no dialog
+    EXPECT_TRUE(b.ui.fileDialogs.empty());
+    fillSample(wb);
+
+    (*wb.commands().handler(185))(wb); // dialog cancelled
+    ASSERT_EQ(b.ui.fileDialogs.size(), 1u);
+    const FileDialogSpec& s = b.ui.fileDialogs[0];
+    ASSERT_EQ(s.filters.size(), 2u);
+    EXPECT_EQ(s.filters[0].name, "WorkSpace Files");
+    EXPECT_EQ(s.filters[0].pattern, "*.wsf");
+    EXPECT_EQ(s.filters[1].name, "Any Files");
+    EXPECT_EQ(s.filters[1].pattern, "*.*");
+    EXPECT_EQ(s.initialDir, wb.settings.output);
+    EXPECT_TRUE(s.confirmOverwrite);
+    const std::string path = dir.file("cmd.wsf");
+    b.ui.fileAnswers.push_back(path);
+    (*wb.commands().handler(185))(wb);
+    const auto saved = bytesOf(path);
+    ASSERT_GT(saved.size(), 18u);
+    EXPECT_EQ(std::memcmp(saved.data(), "QuillZipSpace\0", 14), 0);
+
+    // Loading asks to close the set first; Cancel keeps it and stops.
+    const auto before = fingerprint(wb);
+    b.ui.boxAnswers.push_back(kCancel);
+    (*wb.commands().handler(186))(wb);
+    EXPECT_TRUE(b.ui.sawMessage("Delete ALL data from memory without Save?"));
+    EXPECT_EQ(b.ui.fileDialogs.size(), 2u);
+    EXPECT_EQ(fingerprint(wb), before);
+
+    b.ui.boxAnswers.push_back(kOk);
+    b.ui.fileAnswers.push_back(path);
+    (*wb.commands().handler(186))(wb);
+    ASSERT_EQ(b.ui.fileDialogs.size(), 3u);
+    EXPECT_EQ(b.ui.fileDialogs[2].initialDir, dir.file("last"));
+    EXPECT_EQ(b.ui.fileDialogs[2].filters[0].pattern, "*.wsf");
+    EXPECT_EQ(fingerprint(wb), before);
+    EXPECT_EQ(wb.groupMode, 2);
+    EXPECT_EQ(b.store.readText("LastDir").value_or(""), dir.path().string());
+
+    // Batch: the title names the target; nothing is asked.
+    wb.interactiveMode = false;
+    wb.batchTitle = dir.file("batch.wsf");
+    const std::size_t messages = b.ui.messages.size(), dialogs = b.ui.fileDialogs.size();
+    (*wb.commands().handler(185))(wb);
+    EXPECT_EQ(bytesOf(wb.batchTitle).size(), saved.size());
+    wb.closeSet(false);
+    (*wb.commands().handler(186))(wb);
+    EXPECT_EQ(fingerprint(wb), before);
+    EXPECT_EQ(b.ui.messages.size(), messages);
+    EXPECT_EQ(b.ui.fileDialogs.size(), dialogs);
+}
+
+// A save that cannot complete leaves the previous file whole.
+TEST(WorkspaceFile, FailedSaveKeepsThePreviousFile)
+{
+    TempDir dir;
+    Bench b(dir.path().string());
+    std::mt19937 g(2);
+    fillRandomSet(b.wb, g, 30, false, 0);
+    const std::string path = dir.file("keep.wsf");
+    writeBytes(path, {'o', 'l', 'd'});
+    {
+        FileSizeLimit limit(200);
+        EXPECT_FALSE(saveWorkspace(b.wb, 1, path));
+    }
+    EXPECT_EQ(bytesOf(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_FALSE(saveWorkspace(b.wb, 1, dir.file("no/such/folder/x.wsf")));
+}
+
+// Autosave writes BACKUP/wsf*.tmp every autosaveTicks ticks, replaces the
+// previous backup only once the new one is complete, and start-up recovery
+// loads it and deletes it at Close.
+TEST(WorkspaceFile, AutosaveAndRecovery)
+{
+    TempDir dir;
+    const std::string backup = (dir.path() / "BACKUP").string();
+    auto backups = [&] {
+        std::vector<std::string> v;
+        std::error_code ec;
+        for (fs::directory_iterator it(backup, ec), end; !ec && it != end; ++it)
+            v.push_back(it->path().string());
+        return v;
+    };
+    Bench b(dir.path().string());
+    Workbench& wb = b.wb;
+    wb.autosaveTicks = 3;
+    for (int i = 0; i < 4; ++i)
+        autosaveTick(wb); // no set loaded: nothing written
+    EXPECT_TRUE(backups().empty());
+    EXPECT_TRUE(wb.tempWorkspace.empty());
+
+    std::mt19937 g(4);
+    fillRandomSet(wb, g, 8, true, 3);
+    wb.autosaveCounter = 0;
+    autosaveTick(wb);
+    autosaveTick(wb);
+    EXPECT_TRUE(backups().empty());
+    autosaveTick(wb);
+    auto first = backups();
+    ASSERT_EQ(first.size(), 1u);
+    const std::string name = fs::path(first[0]).filename().string();
+    EXPECT_EQ(name.size(), 13u);
+    EXPECT_EQ(name.substr(0, 3), "wsf");
+    EXPECT_EQ(name.substr(9), ".tmp");
+    EXPECT_EQ(wb.tempWorkspace, first[0]);
+    EXPECT_EQ(bytesOf(first[0]), encodeWorkspace(wb).value());
+
+    {
+        FileSizeLimit limit(1000); // the new backup cannot be completed
+        EXPECT_FALSE(saveWorkspace(wb, 0));
+    }
+    EXPECT_EQ(backups(), first);
+    EXPECT_EQ(wb.tempWorkspace, first[0]);
+
+    wb.view.mainTitle = "after";
+    for (int i = 0; i < 3; ++i)
+        autosaveTick(wb);
+    const auto second = backups();
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_NE(second[0], first[0]);
+    EXPECT_EQ(wb.tempWorkspace, second[0]);
+
+    // A damaged newer backup is passed over for the good one.
+    const std::string broken = backup + "/wsfBROKEN.tmp";
+    writeBytes(broken, {'Q', 'u', 'i', 'l', 'l'});
+    fs::last_write_time(broken, fs::last_write_time(second[0]) + std::chrono::hours(1));
+    Bench r(dir.path().string());
+    ASSERT_EQ(recoverAutosave(r.wb), 1);
+    expectSameWorkspace(wb, r.wb);
+    EXPECT_EQ(r.wb.tempWorkspace, second[0]);
+    r.wb.closeSet(false);
+    EXPECT_FALSE(fs::exists(second[0]));
+    EXPECT_TRUE(fs::exists(broken));
+    Bench none(dir.path().string());
+    fs::remove(broken);
+    EXPECT_EQ(recoverAutosave(none.wb), 0);
+}

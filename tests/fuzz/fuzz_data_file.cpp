@@ -1,0 +1,69 @@
+// Fuzz target: one data file (shape T or F) read from memory.
+#include "app/scan_record.h"
+#include "files/card_reader.h"
+#include "files/data_file_reader.h"
+#include "tests/files/data_file_fixtures.h"
+#include "tests/fuzz/fuzz_bench.h"
+#include "tests/fuzz/fuzz_seeds.h"
+
+#include <cstring>
+
+using namespace qm;
+
+namespace {
+
+template <std::size_t N>
+bool terminated(const char (&field)[N])
+{
+    return std::memchr(field, 0, N) != nullptr;
+}
+
+void checkChannel(const std::vector<float>& block, int n)
+{
+    if (block.empty())
+        return;
+    const std::size_t points = static_cast<std::size_t>(n);
+    fuzz::require(block.size() == 2 * points + 2);
+    fuzz::require(std::memcmp(block.data(), block.data() + points, points * sizeof(float)) == 0);
+    fuzz::require(block[2 * points] == 0.0f && block[2 * points + 1] == 0.0f);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    static fuzz::Bench h;
+    h.wb.interactiveMode = size % 2 == 0; // both ways of reporting a refusal
+    ByteSource in(data, size);
+    ScanRecord r;
+    if (readDataStream(h.wb, in, r)) {
+        fuzz::require(r.nPoints >= 1 && r.nPoints <= kMaxPoints);
+        fuzz::require(r.hasI() || r.hasV());
+        checkChannel(r.chanI, r.nPoints);
+        checkChannel(r.chanV, r.nPoints);
+        fuzz::require(r.sampleFormat == 0 || r.sampleFormat == 1);
+        fuzz::require(terminated(r.object) && terminated(r.origin) && terminated(r.telescop) &&
+                      terminated(r.dateObs) && terminated(r.timeObs) && terminated(r.dataFile));
+    }
+    h.ui.messages.clear();
+    h.ui.statuses.clear();
+    return 0;
+}
+
+std::vector<std::string> qm::fuzz::seeds()
+{
+    using namespace qm::test;
+    std::string text;
+    for (int k = 0; k < 12; ++k)
+        text += k % 10 == 9 ? "  -123\r\n" : "  4567.8";
+    return {
+        sampleShapeT(),
+        sampleShapeF(),
+        shapeTFile({"BITPIX  =             64", "NAXIS   =              2", "NAXIS1  =              6",
+                    "POLARSET=              0", "BSCALE1 =   1.000000e+00", "BZERO2  =             -5",
+                    "TIME-OBS= '10:11:12'", "THETA-DG=          17.50"},
+                   text),
+        shapeFFile({"BITPIX  =  64", "NAXIS   =  1", "NAXIS1  =  2", "DATE-OBS= \"01/05/2004\""},
+                   {{{"POLARIZ =  1", "BSCALE  =  3", "BZERO   =  -1"}, "  -2.5  7     \r\n"}}),
+    };
+}
