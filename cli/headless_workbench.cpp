@@ -1,5 +1,7 @@
 #include "cli/headless_workbench.h"
 
+#include "app/program_folder.h"
+
 #include "files/open_scans.h"
 #include "files/scan_writer.h"
 #include "files/workspace_file.h"
@@ -11,19 +13,8 @@
 
 namespace qm {
 
-namespace fs = std::filesystem;
-
-std::string programDirectory()
-{
-    if (const char* home = std::getenv("QUILLMAR_HOME"); home && *home)
-        return home;
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec).string() : exe.parent_path().string();
-}
-
 HeadlessWorkbench::HeadlessWorkbench(std::FILE* out, std::FILE* err)
-    : ui(out, err), wb(ui, store, programDirectory())
+    : ui(out, err), wb(ui, store, programFolder())
 {
     wb.interactiveMode = false;
     registerAllCommands(wb);

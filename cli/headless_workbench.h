@@ -36,7 +36,4 @@ public:
     bool saveWorkspaceFile(const std::string& path);
 };
 
-// $QUILLMAR_HOME when set, else the folder of the running executable.
-std::string programDirectory();
-
 } // namespace qm

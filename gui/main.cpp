@@ -1,0 +1,31 @@
+// quillmar: the desktop workstation for solar radio drift scans.
+#include "app/program_folder.h"
+#include "app/settings_store.h"
+#include "gui/single_instance.h"
+#include "gui/wrk_win.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // Numbers in files and reports are written and read the C way,
+    // whatever the user's locale says.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("Quillmar");
+
+    // A second start only brings the running window forward.
+    qm::SingleInstance instance;
+    if (!instance.becomePrimary())
+        return 0;
+
+    qm::IniSettingsStore store(qm::IniSettingsStore::defaultPath());
+    qm::WrkWin window(store, qm::programFolder());
+    QObject::connect(&instance, &qm::SingleInstance::activationRequested, &window, &qm::WrkWin::activate);
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    window.startUp(args);
+    return QApplication::exec();
+}

@@ -1,0 +1,232 @@
+#include "gui/qt_ui.h"
+
+#include "app/config_dialog.h"
+#include "gui/config_dialog_qt.h"
+#include "gui/group_dialog_qt.h"
+#include "gui/number_prompt.h"
+#include "gui/progress_dialog.h"
+#include "gui/report_window.h"
+#include "gui/text_dialog.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace qm {
+
+QString fileFilterString(const std::vector<FileFilter>& filters)
+{
+    QStringList parts;
+    for (const FileFilter& f : filters) {
+        const QString name = QString::fromStdString(f.name);
+        // A name that already shows its patterns ("Script files(*.spt)")
+        // is used as it is; Qt reads the patterns from the parentheses.
+        if (name.contains('('))
+            parts << name;
+        else
+            parts << name + " (" + QString::fromStdString(f.pattern).replace(';', ' ') + ")";
+    }
+    return parts.join(";;");
+}
+
+QtUi::QtUi(QMainWindow* owner) : owner_(owner) {}
+
+QtUi::~QtUi()
+{
+    delete progress_.data();
+}
+
+int QtUi::messageBox(const std::string& text, const std::string& caption, MsgButtons buttons, MsgIcon icon)
+{
+    if (messageHook)
+        return messageHook(text, caption, buttons, icon);
+    QMessageBox box(owner_);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(fromCoreText(text));
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return kCancel;
+    case QMessageBox::Yes: return kYes;
+    case QMessageBox::No: return kNo;
+    default: return kOk;
+    }
+}
+
+std::optional<std::string> QtUi::askText(const std::string& prompt)
+{
+    return NumberPrompt::ask(prompt, owner_);
+}
+
+std::optional<std::string> QtUi::openFile(const FileDialogSpec& spec)
+{
+    return fileDialog(spec, false);
+}
+
+std::optional<std::string> QtUi::saveFile(const FileDialogSpec& spec)
+{
+    return fileDialog(spec, true);
+}
+
+std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& spec, bool save)
+{
+    if (fileHook)
+        return fileHook(spec, save);
+    QFileDialog d(owner_, QString::fromStdString(spec.title), QString::fromStdString(spec.initialDir));
+    if (spec.chooseFolder) {
+        d.setFileMode(QFileDialog::Directory);
+        d.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        d.setNameFilter(fileFilterString(spec.filters));
+        d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        d.setFileMode(save || !spec.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (save && !spec.confirmOverwrite)
+            d.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFileInfo(d.selectedFiles().first()).filePath().toStdString();
+}
+
+void QtUi::progressOpen(const std::string& title, int steps, bool withAbort)
+{
+    progressClose();
+    progress_ = new ProgressDialog(QString::fromStdString(title), steps, withAbort, owner_);
+    progress_->show();
+    QApplication::processEvents();
+}
+
+bool QtUi::progressStep()
+{
+    return progress_ && progress_->step();
+}
+
+void QtUi::progressClose()
+{
+    delete progress_.data();
+}
+
+bool QtUi::pump()
+{
+    QApplication::processEvents();
+    return progress_ && progress_->aborted();
+}
+
+void QtUi::setStatus(const std::string& text)
+{
+    owner_->statusBar()->showMessage(QString::fromStdString(text));
+}
+
+void QtUi::setTitle(const std::string& title)
+{
+    owner_->setWindowTitle(QString::fromStdString(title));
+}
+
+void QtUi::requestRedraw()
+{
+    if (onRedraw)
+        onRedraw();
+}
+
+void QtUi::stateChanged()
+{
+    if (onStateChanged)
+        onStateChanged();
+}
+
+void QtUi::openReport(const std::string& title, const std::string& text)
+{
+    report_ = new ReportWindow(title, text, *this, outputDir ? outputDir() : std::string(), owner_);
+    // Successive windows step down and right so none hides another.
+    report_->move(owner_->geometry().topLeft() + QPoint(40 + 24 * cascade_, 60 + 24 * cascade_));
+    cascade_ = (cascade_ + 1) % 10;
+    report_->show();
+}
+
+ProgressDialog* QtUi::progress() const
+{
+    return progress_;
+}
+
+ReportWindow* QtUi::latestReport() const
+{
+    return report_;
+}
+
+bool QtUi::hasOpenReport() const
+{
+    return !report_.isNull();
+}
+
+std::string QtUi::openReportText() const
+{
+    return report_ ? report_->text() : std::string();
+}
+
+void QtUi::setOpenReportText(const std::string& text)
+{
+    if (report_)
+        report_->setText(text);
+}
+
+void QtUi::showText(const std::string& title, const std::string& text)
+{
+    TextDialog d(QString::fromStdString(title), fromCoreText(text), owner_);
+    d.exec();
+}
+
+bool QtUi::openDocument(const std::string& path)
+{
+    if (!QFileInfo::exists(QString::fromStdString(path)))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool QtUi::startProgram(const std::string& program)
+{
+    const QString command = QString::fromStdString(program);
+    // A path with blanks that names a file is started as it is; otherwise
+    // the text is a command line.
+    if (QFileInfo(command).isFile())
+        return QProcess::startDetached(command, {});
+    QStringList args = QProcess::splitCommand(command);
+    if (args.isEmpty())
+        return false;
+    const QString exe = args.takeFirst();
+    return QProcess::startDetached(exe, args);
+}
+
+bool QtUi::groupDialog(GroupDialogParams& p)
+{
+    GroupDialogQt d(p, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    p = d.params();
+    return true;
+}
+
+bool QtUi::configDialog(ConfigDialogFields& f, bool cancelAllowed)
+{
+    ConfigDialogQt d(f, cancelAllowed, *this, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+} // namespace qm

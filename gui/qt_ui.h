@@ -1,0 +1,73 @@
+#pragma once
+// UiPort for the Qt front end: message boxes, the number prompt, file
+// dialogs, the progress dialog, the status bar, report windows and the
+// operation dialogs, all owned by the main window.
+#include "app/ui_port.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QMainWindow;
+
+namespace qm {
+
+class ProgressDialog;
+class ReportWindow;
+
+class QtUi : public UiPort {
+public:
+    explicit QtUi(QMainWindow* owner);
+    ~QtUi() override;
+
+    int messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                   MsgIcon icon) override;
+    std::optional<std::string> askText(const std::string& prompt) override;
+    std::optional<std::string> openFile(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFile(const FileDialogSpec& spec) override;
+
+    void progressOpen(const std::string& title, int steps, bool withAbort) override;
+    bool progressStep() override;
+    void progressClose() override;
+    bool pump() override;
+
+    void setStatus(const std::string& text) override;
+    void setTitle(const std::string& title) override;
+    void requestRedraw() override;
+    void stateChanged() override;
+
+    void openReport(const std::string& title, const std::string& text) override;
+    bool hasOpenReport() const override;
+    std::string openReportText() const override;
+    void setOpenReportText(const std::string& text) override;
+
+    void showText(const std::string& title, const std::string& text) override;
+    bool openDocument(const std::string& path) override;
+    bool startProgram(const std::string& program) override;
+
+    bool groupDialog(GroupDialogParams& p) override;
+    bool configDialog(ConfigDialogFields& f, bool cancelAllowed) override;
+
+    // Set by the main window.
+    std::function<void()> onRedraw, onStateChanged;
+    std::function<std::string()> outputDir; // where report "Save As..." starts
+    // Test hooks: when set they answer instead of a modal dialog.
+    std::function<int(const std::string& text, const std::string& caption, MsgButtons, MsgIcon)> messageHook;
+    std::function<std::optional<std::string>(const FileDialogSpec&, bool save)> fileHook;
+
+    ProgressDialog* progress() const;
+    ReportWindow* latestReport() const;
+
+private:
+    std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
+    QMainWindow* owner_;
+    QPointer<ProgressDialog> progress_;
+    QPointer<ReportWindow> report_;
+    int cascade_ = 0; // offset of the next report window
+};
+
+// The Qt filter string of a file dialog ("Header Files (*.?hd *.fits)").
+QString fileFilterString(const std::vector<FileFilter>& filters);
+
+} // namespace qm

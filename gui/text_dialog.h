@@ -1,0 +1,24 @@
+#pragma once
+// A modal dialog that shows a text read-only and closes on OK: the header
+// view ("Header of data") and the About box.
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace qm {
+
+class TextDialog : public QDialog {
+    Q_OBJECT
+public:
+    TextDialog(const QString& title, const QString& text, QWidget* parent = nullptr);
+    QPlainTextEdit* view() const { return view_; }
+
+private:
+    QPlainTextEdit* view_;
+};
+
+// Texts of the core end their lines with CR LF; Qt widgets want LF alone.
+QString fromCoreText(const std::string& text);
+std::string toCoreText(const QString& text);
+
+} // namespace qm

@@ -1,0 +1,17 @@
+#pragma once
+// The GUI test classes register themselves here; main runs each in turn.
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+namespace qm::test {
+
+using GuiTestFactory = std::function<QObject*()>;
+std::vector<GuiTestFactory>& guiTests();
+
+struct RegisterGuiTest {
+    explicit RegisterGuiTest(GuiTestFactory f) { guiTests().push_back(std::move(f)); }
+};
+
+} // namespace qm::test
