@@ -4,6 +4,7 @@
 // window owns one Workbench and adds only widgets; the headless batch runner
 // and the tests drive the same object.
 #include "app/command_table.h"
+#include "app/plot_geometry.h"
 #include "app/scan_list.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -80,6 +81,11 @@ public:
     bool interactiveMode = true; // false while a packet or script runs
     bool fileOutput = true;      // false while a script runs
     InteractionMode interaction = InteractionMode::None;
+    PlotGeometry geometry;       // where the last paint put the plot
+    // Left double click on the plot: routed to the interaction mode that is
+    // on (calibration level, point choice, spline knot, amplification point,
+    // local spectrum). Operations that start a mode install their handler.
+    std::function<void(Workbench&, int x, int y)> plotDoubleClickHook;
     ViewFlags view;
     int autosaveTicks = 5;
     int autosaveCounter = 0;
