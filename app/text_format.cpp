@@ -1,6 +1,7 @@
 #include "app/text_format.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -91,6 +92,13 @@ void copyField(char* field, std::size_t size, std::string_view text)
     const std::size_t n = std::min(size - 1, text.size());
     std::memcpy(field, text.data(), n);
     std::memset(field + n, 0, size - n);
+}
+
+std::optional<int> truncToInt(long double v)
+{
+    if (!(v > static_cast<long double>(INT_MIN) - 1 && v < static_cast<long double>(INT_MAX) + 1))
+        return std::nullopt;
+    return static_cast<int>(v);
 }
 
 short truncToShort(double v)

@@ -3,6 +3,7 @@
 // by C format strings, so they are produced with snprintf and read with
 // sscanf-style parsing; the process runs with LC_NUMERIC = "C".
 #include <cstdarg>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ bool scanInt(std::string_view text, int& out);
 void copyField(char* field, std::size_t size, std::string_view text);
 template <std::size_t N>
 void copyField(char (&field)[N], std::string_view text) { copyField(field, N, text); }
+
+// Truncation toward zero to int; nullopt for NaN and values outside int.
+std::optional<int> truncToInt(long double v);
 
 // Truncation toward zero to a signed 16-bit integer (wraps like a C cast of
 // an int, which is what the stored formats rely on for finite values).

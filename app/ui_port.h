@@ -9,6 +9,10 @@
 namespace qm {
 
 struct ConfigDialogFields;
+struct ViewSettingsFields; // view/view_settings.h
+struct SplineDialogState;
+class ListDialog;
+class ScriptEditor;
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -64,6 +68,8 @@ public:
     virtual void requestRedraw() = 0;
     // Enabled/checked states, tool bar fields or the data list changed.
     virtual void stateChanged() {}
+    // Opens (on) or closes the modeless "Scale & Position" dialog.
+    virtual void showScalePosition(bool on) { (void)on; }
 
     // Report windows: open a new one, or append to the most recent one.
     virtual void openReport(const std::string& title, const std::string& text) = 0;
@@ -82,6 +88,30 @@ public:
     // "Initial Setting for Quillmar"; false on Cancel. When cancelAllowed is
     // false the dialog should ignore Cancel (the caller asks again anyway).
     virtual bool configDialog(ConfigDialogFields& f, bool cancelAllowed) = 0;
+    // "Setting view of picture" (command 118); false on Cancel.
+    virtual bool viewSettingsDialog(ViewSettingsFields& f) { (void)f; return false; }
+
+    // Modeless "Koeff of spline" dialog of the cubic spline: open from the
+    // knot choice until OK or Cancel. Its buttons go through the state
+    // (pressSplineButton), which posts command 140; the state outlives it.
+    virtual void showSplineDialog(SplineDialogState& state) { (void)state; }
+    virtual void closeSplineDialog() {}
+
+    // Batch packets: the notification-area icon whose tip shows the run's
+    // progress (batchTipEnd removes it), the main window hidden or shown,
+    // the autosave timer (period in ms, 0 stops it) and the end of the
+    // program when the packet asks for it.
+    virtual void batchTip(const std::string& tip) { (void)tip; }
+    virtual void batchTipEnd() {}
+    virtual void showMainWindow(bool shown) { (void)shown; }
+    virtual void setAutosavePeriod(int ms) { (void)ms; }
+    virtual void exitProgram() {}
+    // The list dialog "List" and the "Script Editor": the core models hold
+    // every rule, the dialog shows them and reports the user's actions.
+    virtual void listDialog(ListDialog& dialog) { (void)dialog; }
+    virtual void scriptEditor(ScriptEditor& editor) { (void)editor; }
+    // The Script menu was rebuilt.
+    virtual void scriptMenuChanged() {}
 };
 
 } // namespace qm

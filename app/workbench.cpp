@@ -61,12 +61,36 @@ std::optional<float> Workbench::askNumber(const std::string& prompt, int argInde
 std::optional<int> Workbench::askInteger(const std::string& prompt, int argIndex)
 {
     if (!interactiveMode)
-        return static_cast<int>(batchArgs[static_cast<std::size_t>(argIndex & 3)]);
+        return truncToInt(batchArgs[static_cast<std::size_t>(argIndex & 3)]);
     auto text = ui_.askText(prompt);
     int v;
     if (!text || !scanInt(*text, v))
         return std::nullopt;
     return v;
+}
+
+bool Workbench::requireWorksheetSelected()
+{
+    if (chkWrkI || chkWrkV)
+        return true;
+    message("WORKSHEET is not checked");
+    return false;
+}
+
+bool Workbench::confirmAllMode()
+{
+    if (!allMode || !view.confirmAll || !interactiveMode)
+        return true;
+    return message("Do You want to work with ALL data?", "Attention", MsgButtons::OkCancel, MsgIcon::Warning) !=
+           kCancel;
+}
+
+bool Workbench::requireNoOpenReport()
+{
+    if (!interactiveMode || !ui_.hasOpenReport())
+        return true;
+    message("You have the open EDITOR");
+    return false;
 }
 
 void Workbench::status(const std::string& text)

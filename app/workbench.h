@@ -13,12 +13,16 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace qm {
+
+struct BatchState; // packets, scripts and command lists (batch/)
+class Canvas;      // drawing surface of the plot (view/canvas.h)
 
 // Exclusive interaction modes of the plot; each blocks other commands.
 enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection };
@@ -86,7 +90,16 @@ public:
     // on (calibration level, point choice, spline knot, amplification point,
     // local spectrum). Operations that start a mode install their handler.
     std::function<void(Workbench&, int x, int y)> plotDoubleClickHook;
+    // Pictures under the solar centre lines, painted clipped to the plot
+    // frame shrunk by w (an array-view cell shrunk by h/3) when "Fits Image"
+    // / "Sun Disk" is on; `frame` is the frame or cell being painted and the
+    // scan the one it shows. Installed by the FITS-image and solar-disk code.
+    std::function<void(Workbench&, Canvas&, const ScanRecord&, const PlotGeometry& frame)> fitsImagePainter,
+        sunDiskPainter;
+    // Magnetic-field results drawn on the plot: (point index, field in gauss).
+    std::vector<std::pair<int, float>> magField;
     ViewFlags view;
+    float sunDiskOffset = 0;     // vertical offset of the solar disk centre, percent of the radius
     int autosaveTicks = 5;
     int autosaveCounter = 0;
     std::string tempWorkspace;   // deleted at Close and at exit
@@ -100,6 +113,7 @@ public:
     // Subsystems holding set-dependent state (magnetic-field table, FITS
     // image, ...) register here; Close runs each to forget it.
     std::vector<std::function<void(Workbench&)>> closeHooks;
+    std::shared_ptr<BatchState> batchState; // created by the batch subsystem
 
     // ---- enabled / checked state of menu items and tool bar buttons ------
     bool isEnabled(int id) const;
@@ -128,6 +142,16 @@ public:
     // question is asked; interactively nullopt on Cancel or unparsable text.
     std::optional<float> askNumber(const std::string& prompt, int argIndex = 0);
     std::optional<int> askInteger(const std::string& prompt, int argIndex = 0);
+    // Precondition 1001 "WORKSHEET is not checked": false (after the box)
+    // when neither Worksheet switch is on.
+    bool requireWorksheetSelected();
+    // ALL-mode confirmation 1083 ("Attention", OK/Cancel) when ALL mode and
+    // the view option ask for it; false when the user cancelled.
+    bool confirmAllMode();
+    // Precondition 1008 "You have the open EDITOR": false (after the box)
+    // while a report window is open in interactive use. Scripts append to
+    // the open window and packets write files, so they are not stopped.
+    bool requireNoOpenReport();
     // Status hint of a command id, or a text.
     void status(const std::string& text);
     void statusHint(int id);

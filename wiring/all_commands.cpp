@@ -2,10 +2,17 @@
 
 #include "app/app_commands.h"
 #include "app/workbench.h"
+#include "batch/batch_commands.h"
+#include "files/group_fits.h"
 #include "files/open_scans.h"
+#include "files/scan_set.h"
+#include "files/scan_template.h"
 #include "files/scan_writer.h"
 #include "files/talvo_export.h"
 #include "files/workspace_file.h"
+#include "proc/proc_commands.h"
+#include "proc/smoothing_commands.h"
+#include "view/view_commands.h"
 
 namespace qm {
 
@@ -15,8 +22,17 @@ void registerAllCommands(Workbench& wb)
     registerAppCommands(t);
     registerLoadCommands(t);
     registerSaveCommands(t);
+    registerScanSetFormat();
     registerTalvoCommands(t);
     registerWorkspaceCommands(t);
+    registerBatchCommands(t);
+    installScriptHooks(wb);
+    registerWorksheetCommands(t);
+    registerGroupFitsFormat();
+    registerGroupFitsCommands(t);
+    registerSmoothingCommands(t);
+    registerViewCommands(t);
+    installViewHooks(wb);
 }
 
 } // namespace qm

@@ -2,6 +2,7 @@
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
 #include "app/config_dialog.h"
 #include "app/ui_port.h"
+#include "view/view_settings.h"
 
 #include <deque>
 #include <optional>
@@ -29,7 +30,14 @@ public:
     // Configuration dialog: a value is OK with those fields, nullopt Cancel.
     // With the queue empty: Cancel when allowed, else OK with the fields shown.
     std::deque<std::optional<ConfigDialogFields>> configAnswers;
+    // "Setting view of picture": a value is OK with those fields, nullopt
+    // (or an empty queue) Cancel.
+    std::deque<std::optional<ViewSettingsFields>> viewAnswers;
+    std::vector<ViewSettingsFields> viewShown; // fields as the dialog opened
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
+    // The open "Koeff of spline" dialog's state (null when closed).
+    SplineDialogState* splineDialog = nullptr;
+    int splineDialogShows = 0, splineDialogCloses = 0;
 
     // Recorded calls.
     std::vector<Message> messages;
@@ -127,6 +135,30 @@ public:
             return !cancelAllowed;
         const auto answer = configAnswers.front();
         configAnswers.pop_front();
+        if (!answer)
+            return false;
+        f = *answer;
+        return true;
+    }
+
+    void showSplineDialog(SplineDialogState& state) override
+    {
+        splineDialog = &state;
+        ++splineDialogShows;
+    }
+    void closeSplineDialog() override
+    {
+        splineDialog = nullptr;
+        ++splineDialogCloses;
+    }
+
+    bool viewSettingsDialog(ViewSettingsFields& f) override
+    {
+        viewShown.push_back(f);
+        if (viewAnswers.empty())
+            return false;
+        const auto answer = viewAnswers.front();
+        viewAnswers.pop_front();
         if (!answer)
             return false;
         f = *answer;
