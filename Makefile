@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan demo bench fuzz clean
+.PHONY: all deps build run test test-asan demo bench fuzz clean screenshots
 
 all: build
 
@@ -27,11 +27,22 @@ test-asan: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
 
+# Runs the example packet over the example set in $(BUILD)/demo and lists
+# what it wrote there.
 demo: build
-	$(BUILD)/quillmar-batch --list $(wildcard $(EXAMPLE))
+	@rm -rf $(BUILD)/demo && mkdir -p $(BUILD)/demo
+	cd $(BUILD)/demo && $(abspath $(BUILD))/quillmar-batch $(abspath examples/packets/sun3-18.pkf)
+	@echo "Written to $(BUILD)/demo:" && ls -l $(BUILD)/demo
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done
+
+# The pictures README shows, painted offscreen from the example set.
+SHOT = QT_QPA_PLATFORM=offscreen $(BUILD)/quillmar --size 1200x760 --screenshot
+screenshots: build
+	$(SHOT) docs/screenshot-scan.png $(EXAMPLE)
+	$(SHOT) docs/screenshot-group.png --group 3 $(EXAMPLE)
+	$(SHOT) docs/screenshot-disk.png --view sun-disk,sun-center $(EXAMPLE)
 
 # Builds the libFuzzer targets with clang and runs each for 60 seconds.
 FUZZ_TARGETS = data_file header_file

@@ -40,14 +40,14 @@ struct ViewFlags {
     bool sunCenter = false;      // solar centre lines ("Center Sun")
     bool viewScale = true;       // axes and title ("View scale")
     bool colour = true;          // colour drawing ("Color")
-    int titleParts = 7;          // bits: 1 "Freq", 2 "Date", 4 "Time"
-    bool groupList = false;      // "View list"
+    int titleParts = 1;          // bits: 1 "Freq", 2 "Date", 4 "Time"
+    bool groupList = true;       // "View list"
     bool listOutside = false;    // "List(in/out)"
     bool residual = false;       // "View wrk-gauss"
     int gaussChoice = 0;         // -1 choosing positions, 1 choosing Gaussians, 0 none
-    std::string mainTitle;       // at most 31 characters
-    std::string rightAxisTitle;  // channel 2, at most 15 characters
-    std::string leftAxisTitle;   // channel 1, at most 15 characters
+    std::string mainTitle = "%"; // at most 31 characters; "%..." means automatic
+    std::string rightAxisTitle = "%"; // channel 2, at most 15 characters
+    std::string leftAxisTitle = "%";  // channel 1, at most 15 characters
 };
 
 // Cancelled flag of the progress dialog.

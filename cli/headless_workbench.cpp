@@ -53,7 +53,9 @@ bool HeadlessWorkbench::saveWorksheets(const std::string& path, bool textSamples
     const bool allMode = wb.allMode;
     const int begin = wb.viewBegin, end = wb.viewEnd;
     const auto args = wb.batchArgs;
+    const bool wrkI = wb.chkWrkI, wrkV = wb.chkWrkV;
     wb.allMode = true;
+    wb.chkWrkI = wb.chkWrkV = true; // the FITS scan-set writer saves both Worksheets
     wb.viewBegin = 0;
     wb.viewEnd = head->nPoints;
     wb.batchArgs = {textSamples ? 1.0f : 0.0f, 0.0f, 1.0f, 0.0f};
@@ -62,6 +64,8 @@ bool HeadlessWorkbench::saveWorksheets(const std::string& path, bool textSamples
     wb.viewBegin = begin;
     wb.viewEnd = end;
     wb.batchArgs = args;
+    wb.chkWrkI = wrkI;
+    wb.chkWrkV = wrkV;
 
     return saved;
 }

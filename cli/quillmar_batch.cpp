@@ -1,7 +1,11 @@
 // quillmar-batch: the headless front door. Loads scan files through the same
 // core as the GUI and lists or converts them.
 #include "app/text_format.h"
+#include "batch/packet_run.h"
+#include "batch/script_runner.h"
 #include "cli/headless_workbench.h"
+#include "files/group_fits.h"
+#include "files/scan_writer.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +17,9 @@ namespace {
 
 const char* const kUsage =
     "Usage: quillmar-batch --list FILE...\n"
-    "       quillmar-batch --convert INPUT... OUTPUT\n"
+    "       quillmar-batch --convert [--group] INPUT... OUTPUT\n"
+    "       quillmar-batch PACKET.pkf\n"
+    "       quillmar-batch --script SCRIPT.spt FILE...\n"
     "\n"
     "  --list     load each file (workspace, header file or FITS file) and print,\n"
     "             for every scan, its header and the minimum, maximum and\n"
@@ -23,10 +29,21 @@ const char* const kUsage =
     "             per scan, or a binary-table FITS file when OUTPUT ends in\n"
     "             .fit or .fits, or a compressed workspace when it ends\n"
     "             in .wsf (a workspace also keeps scans of different lengths)\n"
+    "  --group    with --convert: write OUTPUT (.fit or .fits) as a group FITS\n"
+    "             file, one table column per frequency and channel\n"
+    "  PACKET.pkf run a batch packet: load each file it names in turn, run its\n"
+    "             [Commands] on it and write the log and the results to its\n"
+    "             output folder (the working folder when it names none);\n"
+    "             progress lines go to the error stream\n"
+    "  --script   load every FILE, then run the script's [Commands] on the\n"
+    "             scans (SCRIPT.spt as given, else in the script folder);\n"
+    "             reports are printed, files are written to the working folder\n"
     "  --help     show this text\n"
     "\n"
     "Exit status: 0 when every file was loaded (and written), 1 when one\n"
-    "was not, 2 for a wrong command line.\n";
+    "was not, 2 for a wrong command line. A packet run exits with 0 when it\n"
+    "went through its file list (its log tells which files loaded) and with 1\n"
+    "when the packet cannot be read.\n";
 
 int usageError(const char* why)
 {
@@ -95,7 +112,22 @@ bool isWorkspaceName(const std::string& path)
     return path.size() >= 4 && qm::upper(path.substr(path.size() - 4)) == ".WSF";
 }
 
-int convertFiles(const std::vector<std::string>& inputs, const std::string& output)
+// Group FITS of the worksheets of every scan over all their points.
+bool saveGroupFile(qm::HeadlessWorkbench& h, const std::string& path)
+{
+    const qm::ScanRecord* head = h.wb.scans.head();
+    if (!head)
+        return false;
+    h.wb.allMode = true;
+    h.wb.groupMode = 0;
+    h.wb.chkWrkI = h.wb.chkWrkV = true;
+    h.wb.viewBegin = 0;
+    h.wb.viewEnd = head->nPoints - 1;
+    h.wb.batchArgs = {1.0f, 0.0f, 0.0f, 0.0f};
+    return qm::saveGroupFits(h.wb, path);
+}
+
+int convertFiles(const std::vector<std::string>& inputs, const std::string& output, bool group)
 {
     qm::HeadlessWorkbench h;
     for (const std::string& file : inputs) {
@@ -121,12 +153,62 @@ int convertFiles(const std::vector<std::string>& inputs, const std::string& outp
         }
     }
     h.ui.clearNotes();
-    if (!h.saveWorksheets(absolutePath(output))) {
+    if (group ? !saveGroupFile(h, absolutePath(output)) : !h.saveWorksheets(absolutePath(output))) {
         reportFailure(h, "write", output);
         return 1;
     }
     std::printf("%s: %d scans written\n", output.c_str(), h.wb.scans.count());
     return 0;
+}
+
+// Packets and scripts of a headless run write to the working folder unless
+// they name another one.
+void useWorkingFolder(qm::HeadlessWorkbench& h)
+{
+    std::error_code ec;
+    const std::string here = std::filesystem::current_path(ec).string();
+    h.wb.settings.output = here;
+    h.wb.settings.lastDir = here;
+}
+
+int runPacket(const std::string& packet)
+{
+    qm::HeadlessWorkbench h;
+    useWorkingFolder(h);
+    const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
+    if (run.status != qm::PacketStatus::Completed) {
+        std::fprintf(stderr, "quillmar-batch: cannot read the packet file %s\n", packet.c_str());
+        return 1;
+    }
+    std::printf("%s: %d file%s, %d loaded, %d not loaded, %d command%s\n", packet.c_str(), run.files,
+                run.files == 1 ? "" : "s", run.loaded, run.notLoaded, run.commands, run.commands == 1 ? "" : "s");
+    if (run.logPath.empty())
+        std::printf("no log was written\n");
+    else
+        std::printf("log: %s\n", run.logPath.c_str());
+    return 0;
+}
+
+int runScript(const std::string& script, const std::vector<std::string>& files)
+{
+    qm::HeadlessWorkbench h;
+    useWorkingFolder(h);
+    int status = 0;
+    for (const std::string& file : files) {
+        h.ui.clearNotes();
+        if (!h.load(absolutePath(file))) {
+            reportFailure(h, "load", file);
+            status = 1;
+        }
+    }
+    std::error_code ec;
+    const bool ran = std::filesystem::is_regular_file(script, ec) ? qm::runScriptFile(h.wb, absolutePath(script))
+                                                                  : qm::runScriptByName(h.wb, script);
+    if (!ran) {
+        std::fprintf(stderr, "quillmar-batch: cannot find the script %s\n", script.c_str());
+        return 1;
+    }
+    return status;
 }
 
 } // namespace
@@ -137,7 +219,12 @@ int main(int argc, char** argv)
         return usageError("no mode given");
     const std::string mode = argv[1];
     std::vector<std::string> args;
+    bool group = false;
     for (int i = 2; i < argc; ++i) {
+        if (mode == "--convert" && std::strcmp(argv[i], "--group") == 0) {
+            group = true;
+            continue;
+        }
         if (std::strncmp(argv[i], "--", 2) == 0)
             return usageError((std::string("unknown option ") + argv[i]).c_str());
         args.emplace_back(argv[i]);
@@ -156,7 +243,16 @@ int main(int argc, char** argv)
             return usageError("--convert needs at least one input and an output");
         const std::string output = args.back();
         args.pop_back();
-        return convertFiles(args, output);
+        if (group && !qm::isFitsName(output))
+            return usageError("--group needs an OUTPUT name ending in .fit or .fits");
+        return convertFiles(args, output, group);
     }
+    if (mode == "--script") {
+        if (args.size() < 2)
+            return usageError("--script needs a script and at least one file");
+        return runScript(args.front(), std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (mode.rfind("--", 0) != 0 && args.empty())
+        return runPacket(mode);
     return usageError(("unknown option " + mode).c_str());
 }

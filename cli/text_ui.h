@@ -42,6 +42,8 @@ public:
     void setOpenReportText(const std::string& text) override;
     void showText(const std::string& title, const std::string& text) override;
 
+    // Batch packets show their progress as lines on the error stream.
+    void batchTip(const std::string& tip) override { print(err_, tip); }
     bool groupDialog(GroupDialogParams&) override { return false; }
     // The configuration is never edited here: Cancel when allowed, else the
     // fields are taken as shown.

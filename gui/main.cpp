@@ -1,6 +1,7 @@
 // quillmar: the desktop workstation for solar radio drift scans.
 #include "app/program_folder.h"
 #include "app/settings_store.h"
+#include "gui/screenshot.h"
 #include "gui/single_instance.h"
 #include "gui/wrk_win.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char* argv[])
     // whatever the user's locale says.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Quillmar");
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    if (qm::wantsScreenshot(args))
+        return qm::runScreenshot(args);
 
     // A second start only brings the running window forward.
     qm::SingleInstance instance;
@@ -24,8 +29,6 @@ int main(int argc, char* argv[])
     qm::IniSettingsStore store(qm::IniSettingsStore::defaultPath());
     qm::WrkWin window(store, qm::programFolder());
     QObject::connect(&instance, &qm::SingleInstance::activationRequested, &window, &qm::WrkWin::activate);
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
     window.startUp(args);
     return QApplication::exec();
 }

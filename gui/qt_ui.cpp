@@ -6,7 +6,9 @@
 #include "gui/number_prompt.h"
 #include "gui/progress_dialog.h"
 #include "gui/report_window.h"
+#include "gui/spline_dialog.h"
 #include "gui/text_dialog.h"
+#include "gui/view_settings_dialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -227,6 +229,40 @@ bool QtUi::configDialog(ConfigDialogFields& f, bool cancelAllowed)
         return false;
     f = d.fields();
     return true;
+}
+
+void QtUi::showSplineDialog(SplineDialogState& state)
+{
+    closeSplineDialog();
+    spline_ = new SplineDialog(state, owner_);
+    spline_->show();
+}
+
+SplineDialog* QtUi::splineDialog() const { return spline_; }
+
+void QtUi::closeSplineDialog()
+{
+    // Called from the dialog's own button handler: hide now, delete later.
+    if (spline_) {
+        spline_->hide();
+        spline_->deleteLater();
+        spline_ = nullptr;
+    }
+}
+
+bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
+{
+    ViewSettingsDialog d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+void QtUi::showScalePosition(bool on)
+{
+    if (onScalePosition)
+        onScalePosition(on);
 }
 
 } // namespace qm

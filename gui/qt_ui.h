@@ -13,7 +13,9 @@ class QMainWindow;
 
 namespace qm {
 
+class BatchTip;
 class ProgressDialog;
+class SplineDialog;
 class ReportWindow;
 
 class QtUi : public UiPort {
@@ -48,9 +50,30 @@ public:
 
     bool groupDialog(GroupDialogParams& p) override;
     bool configDialog(ConfigDialogFields& f, bool cancelAllowed) override;
+    void showSplineDialog(SplineDialogState& state) override;
+    void closeSplineDialog() override;
+    SplineDialog* splineDialog() const;
+    bool viewSettingsDialog(ViewSettingsFields& f) override;
+    void showScalePosition(bool on) override;
+
+    // Packets, command lists and scripts (qt_ui_batch.cpp).
+    void batchTip(const std::string& tip) override;
+    void batchTipEnd() override;
+    void showMainWindow(bool shown) override;
+    void setAutosavePeriod(int ms) override;
+    void exitProgram() override;
+    void listDialog(ListDialog& dialog) override;
+    void scriptEditor(ScriptEditor& editor) override;
+    void scriptMenuChanged() override;
+    BatchTip* batchTipShown() const;
+    std::function<void(int)> onAutosavePeriod; // period in ms, 0 stops the timer
+    std::function<void()> onScriptMenuChanged;
+    std::function<void(ListDialog&)> listDialogHook;     // tests: instead of the dialog
+    std::function<void(ScriptEditor&)> scriptEditorHook; // tests: instead of the dialog
 
     // Set by the main window.
     std::function<void()> onRedraw, onStateChanged;
+    std::function<void(bool)> onScalePosition; // opens/closes "Scale & Position"
     std::function<std::string()> outputDir; // where report "Save As..." starts
     // Test hooks: when set they answer instead of a modal dialog.
     std::function<int(const std::string& text, const std::string& caption, MsgButtons, MsgIcon)> messageHook;
@@ -63,7 +86,9 @@ private:
     std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
     QMainWindow* owner_;
     QPointer<ProgressDialog> progress_;
+    QPointer<SplineDialog> spline_; // "Koeff of spline", modeless
     QPointer<ReportWindow> report_;
+    QPointer<BatchTip> batchTip_;
     int cascade_ = 0; // offset of the next report window
 };
 

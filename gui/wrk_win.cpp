@@ -1,11 +1,13 @@
 #include "gui/wrk_win.h"
 
 #include "app/config_dialog.h"
+#include "batch/packet_run.h"
 #include "files/open_scans.h"
 #include "files/workspace_file.h"
 #include "gui/data_list.h"
 #include "gui/main_menu.h"
 #include "gui/plot_widget.h"
+#include "gui/script_menu.h"
 #include "gui/tool_bar.h"
 #include "wiring/all_commands.h"
 
@@ -43,7 +45,8 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     ui_.onStateChanged = [this] { refreshState(); };
     ui_.outputDir = [this] { return wb_.settings.output; };
 
-    plot_ = new PlotWidget;
+    plot_ = new PlotWidget(wb_, [this](int id) { run(id); });
+    ui_.onScalePosition = [this](bool on) { plot_->showScalePosition(on); };
     setCentralWidget(plot_);
     const auto dispatch = [this](int id) { run(id); };
     menu_ = new MainMenu(wb_, menuBar(), dispatch);
@@ -63,12 +66,21 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     // loses at most one autosave period.
     connect(&autosave_, &QTimer::timeout, this, [this] { autosaveTick(wb_); });
     autosave_.start(kAutosaveStartPeriodMs);
+    ui_.onAutosavePeriod = [this](int ms) {
+        if (ms > 0)
+            autosave_.start(ms);
+        else
+            autosave_.stop();
+    };
+    auto* scripts = new ScriptMenuView(wb_, menu_->menu("Script"), dispatch, menu_);
+    ui_.onScriptMenuChanged = [scripts] { scripts->rebuild(); };
     refreshState();
 }
 
 WrkWin::~WrkWin()
 {
     // The bars read the workbench: they go before it does.
+    ui_.onScriptMenuChanged = nullptr;
     delete dataList_;
     delete toolBar_;
     delete menu_;
@@ -92,7 +104,15 @@ void WrkWin::startUp(const QStringList& args)
         return;
     }
     if (args.join(' ').contains("-pk")) {
-        wb_.status("Packet files are run by the batch program");
+        // The packet runs once the event loop is going, as a posted command.
+        QStringList words;
+        for (const QString& a : args)
+            words << (a.contains(' ') && !a.contains('"') ? '"' + a + '"' : a);
+        const std::string line = words.join(' ').toStdString();
+        QTimer::singleShot(0, this, [this, line] {
+            startPacketFromCommandLine(wb_, line);
+            refreshState();
+        });
         return;
     }
     loadFile(args.first());
@@ -118,6 +138,7 @@ void WrkWin::refreshState()
     menu_->refresh();
     toolBar_->refresh();
     dataList_->refresh();
+    plot_->syncWindows();
 }
 
 bool WrkWin::dropAllowed() const

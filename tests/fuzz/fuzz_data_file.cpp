@@ -4,31 +4,10 @@
 #include "files/data_file_reader.h"
 #include "tests/files/data_file_fixtures.h"
 #include "tests/fuzz/fuzz_bench.h"
+#include "tests/fuzz/fuzz_scan_checks.h"
 #include "tests/fuzz/fuzz_seeds.h"
 
-#include <cstring>
-
 using namespace qm;
-
-namespace {
-
-template <std::size_t N>
-bool terminated(const char (&field)[N])
-{
-    return std::memchr(field, 0, N) != nullptr;
-}
-
-void checkChannel(const std::vector<float>& block, int n)
-{
-    if (block.empty())
-        return;
-    const std::size_t points = static_cast<std::size_t>(n);
-    fuzz::require(block.size() == 2 * points + 2);
-    fuzz::require(std::memcmp(block.data(), block.data() + points, points * sizeof(float)) == 0);
-    fuzz::require(block[2 * points] == 0.0f && block[2 * points + 1] == 0.0f);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
@@ -37,13 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     ByteSource in(data, size);
     ScanRecord r;
     if (readDataStream(h.wb, in, r)) {
-        fuzz::require(r.nPoints >= 1 && r.nPoints <= kMaxPoints);
-        fuzz::require(r.hasI() || r.hasV());
-        checkChannel(r.chanI, r.nPoints);
-        checkChannel(r.chanV, r.nPoints);
+        fuzz::checkScan(r);
         fuzz::require(r.sampleFormat == 0 || r.sampleFormat == 1);
-        fuzz::require(terminated(r.object) && terminated(r.origin) && terminated(r.telescop) &&
-                      terminated(r.dateObs) && terminated(r.timeObs) && terminated(r.dataFile));
     }
     h.ui.messages.clear();
     h.ui.statuses.clear();

@@ -1,0 +1,52 @@
+#include "batch/command_catalogue.h"
+
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "batch/section_reader.h"
+
+#include <filesystem>
+
+namespace qm {
+
+CommandCatalogue::CommandCatalogue(const std::vector<std::string>& sectionLines)
+{
+    for (const std::string& line : sectionLines) {
+        int number;
+        // Command numbers are not negative: a minus sign marks a
+        // conditional command in a list.
+        if (scanInt(line, number) && number >= 0)
+            lines_.push_back({number, line});
+    }
+}
+
+CommandCatalogue CommandCatalogue::load(const std::string& path)
+{
+    return CommandCatalogue(readSection(path, "[Commands]"));
+}
+
+CommandCatalogue CommandCatalogue::forWorkbench(const Workbench& wb) { return load(cataloguePath(wb)); }
+
+std::optional<int> CommandCatalogue::lookup(std::string_view name) const
+{
+    // An empty name would be found in every line and run the first command.
+    if (trimTrailingControls(name).empty())
+        return std::nullopt;
+    for (const CatalogueLine& l : lines_)
+        if (l.text.find(name) != std::string::npos)
+            return l.number;
+    return std::nullopt;
+}
+
+std::string cataloguePath(const Workbench& wb)
+{
+    return (std::filesystem::path(wb.programDir) / kCatalogueFile).string();
+}
+
+std::string catalogueName(std::string_view line)
+{
+    const std::string first = firstWord(line);
+    const std::size_t at = line.find(first) + first.size();
+    return first.empty() ? std::string() : firstWord(line.substr(at));
+}
+
+} // namespace qm

@@ -1,0 +1,58 @@
+#pragma once
+// Running a batch packet: every file of the packet is loaded in turn, the
+// command list runs on it, a log line records whether it loaded, and the
+// notification tip shows the estimated time left.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+class Workbench;
+
+inline constexpr int kAutosaveAfterPacketMs = 60000; // the autosave period after a packet
+inline constexpr const char* kLogLoaded = "-OK:)\n";
+inline constexpr const char* kLogNotLoaded = "-Bad:(\n";
+inline constexpr const char* kTipInit = "Init Batch Packet";
+inline constexpr const char* kTipBegin = "Begin Calculations";
+
+enum class PacketStatus {
+    NoPath,     // nothing chosen: the run did not start
+    Unreadable, // the packet file cannot be read: nothing changed
+    Completed,  // the run went through the file list
+};
+
+struct PacketRun {
+    PacketStatus status = PacketStatus::NoPath;
+    int files = 0;          // in the list
+    int loaded = 0;         // logged "-OK:)"
+    int notLoaded = 0;      // logged "-Bad:("
+    int commands = 0;       // entries of the command list
+    std::string logPath;    // empty when the log could not be created
+    bool exitRequested = false; // AppExit was set
+};
+
+// Runs the packet file. interactiveMode is 0 for the whole run; afterwards
+// the program ends (AppExit) or returns to interactive use with the
+// autosave timer at kAutosaveAfterPacketMs and the ALL confirmation on.
+PacketRun runPacketFile(Workbench& wb, const std::string& path);
+
+// Command 99: the packet named after "-pk" in the stored command line when
+// the start flag (fourth batch argument) is set, else the one chosen in the
+// open dialog. Never runs inside another packet or script.
+PacketRun runPacketCommand(Workbench& wb);
+
+// A start with "-pk": keeps the command line, sets the start flag and runs
+// command 99.
+void startPacketFromCommandLine(Workbench& wb, const std::string& commandLine);
+
+// The packet path of a command line: the first text in single or double
+// quotes after "-pk" (leading blanks skipped), else the first word after it;
+// at most 254 characters; nullopt without "-pk" or a name.
+std::optional<std::string> packetPathFromCommandLine(std::string_view commandLine);
+
+// "File %d form %d:Left %2dh%2dm%.2fs" after file k of n, the loaded files
+// having taken `totalSeconds` so far.
+std::string packetTip(int k, int n, double totalSeconds);
+
+} // namespace qm

@@ -1,0 +1,75 @@
+#pragma once
+// The "Script Editor" (command 194): the catalogue's command names to pick
+// from, a help line for the chosen one, and the text of a script or packet
+// file that is opened, saved, cleared or replaced by a packet skeleton. The
+// GUI shows it; every rule and text lives here.
+#include "app/ui_port.h"
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+class CommandCatalogue;
+class Workbench;
+
+inline constexpr const char* kScriptEditorTitle = "Script Editor";
+inline constexpr int kScriptEditorWidth = 257, kScriptEditorHeight = 200; // dialog units
+inline constexpr const char* kEmptyScript = "[Commands]\r\n";
+inline constexpr const char* kNoFile = "None";
+inline constexpr const char* kNoHelp = "Help";
+inline constexpr const char* kScriptHelpSyntax = "Command=Arg1 Arg2 Arg3 Arg4 #[%s][%d][%y][%t]ExtString";
+inline constexpr const char* kScriptHelpTemplates =
+    "[%s]-file [%d]-number [%y]-date(yyyymmdd) [%t]-time(hhmmss)";
+inline constexpr const char* kPacketSkeleton = "[Init]\r\nAppHide=1\r\nAppExit=1\r\nOutFile=Log.txt\r\n"
+                                               "OutPrefix=p_\r\nFileMask=*.*\r\nOutDir=c:\\tmp\r\n"
+                                               "InDir=c:\\tmp\r\n\r\n[Files]\r\n\r\n[Commands]\r\n";
+inline constexpr std::size_t kEditorFileLimit = 1 << 20; // larger files are not opened
+
+class ScriptEditor {
+public:
+    struct Entry {
+        std::string name; // the catalogue line's second word
+        std::string line; // the whole catalogue line
+    };
+
+    ScriptEditor(const CommandCatalogue& catalogue, std::string scriptFolder);
+
+    // False when the catalogue has no lines: the editor closes at once.
+    bool usable() const { return !entries_.empty(); }
+    const std::vector<Entry>& entries() const { return entries_; }
+
+    std::string text = kEmptyScript; // the edit box
+    std::string fileName = kNoFile;  // the current file as shown
+    std::string helpText = kNoHelp;  // the help line
+
+    // Selecting an entry shows the catalogue line from its first blank on.
+    void select(int index);
+    // Double-clicking an entry: the text to insert at the caret.
+    std::string insertion(int index) const;
+
+    // "Open" (after the dialog): loads the whole file; false when it cannot
+    // be read (nothing changes then).
+    bool open(const std::string& path);
+    // "Save": rewrites the current file when there is one and it exists.
+    bool save();
+    // "Save As..." (after the dialog).
+    bool saveAs(const std::string& path);
+    void clear();
+    void packetHeader();
+
+    // The dialogs of "Open" and "Save As...": "Script files" (*.spt) and
+    // "Pack files" (*.pkf), starting in the script folder.
+    FileDialogSpec openDialog() const;
+    FileDialogSpec saveDialog() const;
+
+private:
+    std::vector<Entry> entries_;
+    std::string scriptFolder_;
+    std::string path_; // the current file; empty when none
+};
+
+// Command 194: the editor on the catalogue beside the program.
+void runScriptEditor(Workbench& wb);
+
+} // namespace qm

@@ -1,0 +1,350 @@
+#include "view/group_view.h"
+
+#include "app/text_format.h"
+#include "app/workbench.h"
+#include "view/gauss_overlay.h"
+#include "view/plot_axes.h"
+#include "view/plot_curves.h"
+#include "view/sun_center_overlay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace qm {
+
+namespace {
+
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+struct ObsDate {
+    int year = 0, month = 0, day = 0;
+    bool valid = false;
+};
+
+// The date read as three numbers (year, month, day); a third number above
+// 31 is the year, so day-first dates come out the same.
+ObsDate readDate(const char* text)
+{
+    ObsDate d;
+    long v[3] = {0, 0, 0};
+    const char* p = text;
+    for (int k = 0; k < 3; ++k) {
+        char* end = nullptr;
+        v[k] = std::strtol(p, &end, 10);
+        if (end == p)
+            return d;
+        p = *end ? end + 1 : end;
+    }
+    if (v[2] > 31)
+        std::swap(v[0], v[2]);
+    auto narrow = [](long x) { return int(std::clamp(x, -99999L, 99999L)); };
+    d.year = narrow(v[0]);
+    d.month = narrow(v[1]);
+    d.day = narrow(v[2]);
+    d.valid = true;
+    return d;
+}
+
+void appendPart(std::string& out, const std::string& part)
+{
+    if (!out.empty())
+        out += ' ';
+    out += part;
+}
+
+struct Extremes {
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -std::numeric_limits<double>::infinity();
+    void take(double v)
+    {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    bool empty() const { return lo > hi; }
+};
+
+// Extremes of one array over viewBegin..viewEnd (both included), shifted.
+void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int viewEnd, double shift = 0)
+{
+    if (!a)
+        return;
+    const int last = std::min(viewEnd, nPoints - 1);
+    for (int i = std::max(viewBegin, 0); i <= last; ++i)
+        if (std::isfinite(a[i]))
+            e.take(a[i] + shift);
+}
+
+// ---- array view -----------------------------------------------------------
+
+void paintArrayView(Workbench& wb, const PlotFrame& base, const PlotLayout& layout)
+{
+    Canvas& c = base.c();
+    const int count = std::min(wb.groupCount(), kMaxArrayView);
+    const GridShape grid = arrayGrid(count);
+    if (grid.columns == 0)
+        return;
+    // On screen the grid fills the plot area; a page keeps a line above it
+    // for the title and one below it for the X labels.
+    const Rect area = layout.pageOutput
+                          ? Rect{0, 10 + base.h, c.width(), c.height() - base.h - 5}
+                          : Rect{0, layout.toolBarHeight + 1, c.width() - layout.dataListWidth,
+                                 c.height() - layout.statusBarHeight - 1};
+    const int cellW = area.width() / grid.columns, cellH = area.height() / grid.rows;
+    if (cellW <= 0 || cellH <= 0)
+        return;
+    const ScanRecord& active = *wb.activeScan;
+    PlotFrame whole = base;
+    whole.left = area.left;
+    whole.top = area.top;
+    whole.right = area.left + grid.columns * cellW;
+    whole.bottom = area.top + grid.rows * cellH;
+    if (wb.view.viewScale) {
+        drawTitle(whole, plotTitle(wb, active));
+        drawCornerXLabels(whole, active, wb.settings.unitAxisX);
+    }
+    c.setPen(base.pen(kBlack));
+    for (int col = 0; col <= grid.columns; ++col) {
+        c.moveTo(whole.left + col * cellW, whole.top);
+        c.lineTo(whole.left + col * cellW, whole.bottom);
+    }
+    for (int row = 0; row <= grid.rows; ++row) {
+        c.moveTo(whole.left, whole.top + row * cellH);
+        c.lineTo(whole.right, whole.top + row * cellH);
+    }
+
+    for (int k = 0; k < count; ++k) {
+        const ScanRecord* s = wb.groupScans[std::size_t(k)];
+        if (!s)
+            continue;
+        PlotFrame f = base;
+        f.left = whole.left + (k % grid.columns) * cellW;
+        f.top = whole.top + (k / grid.columns) * cellH;
+        f.right = f.left + cellW;
+        f.bottom = f.top + cellH;
+        const ArraySelection sel{wb.chkDataI && s->dataI(), wb.chkWrkI && s->wrkI(), wb.chkDataV && s->dataV(),
+                                 wb.chkWrkV && s->wrkV()};
+        const AxisRanges r = scanRanges(*s, f.viewBegin, f.viewEnd, sel, wb.settings.minYscaleI,
+                                        wb.settings.minYscaleV, wb.view.equalScale);
+        if (k == 0)
+            recordGeometry(wb, f, r);
+        drawSunOverlay(wb, f, *s, f.h / 3);
+        drawScanCurves(f, *s, sel, r, CurveOrder::ChannelFirst);
+        if (!s->gauss.empty() && (sel.wrkI || sel.wrkV))
+            drawGaussians(f, *s, sel, r, wb.view.residual);
+        c.setTextColour(kBlack);
+        c.text(f.left + 5, f.top + 5, groupLabel(*s, wb.view.titleParts));
+        if (s == &active) {
+            c.setPen(base.pen(wb.settings.colours[kRgbSelG]));
+            c.setBrush({kWhite, true});
+            c.rectangle(f.rect());
+        }
+    }
+    PlotGeometry& g = wb.geometry;
+    g.gridColumns = grid.columns;
+    g.gridRows = grid.rows;
+    g.cellWidth = cellW;
+    g.cellHeight = cellH;
+    g.gridTop = area.top;
+}
+
+// ---- overlaid and stacked worksheets ---------------------------------------
+
+void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
+{
+    Canvas& c = f.c();
+    const bool selI = wb.chkWrkI, selV = wb.chkWrkV;
+    if (!selI && !selV) {
+        const int left = 0, right = c.width() - layout.dataListWidth;
+        const int top = layout.toolBarHeight, bottom = c.height() - layout.statusBarHeight;
+        c.setTextColour(kBlack);
+        c.text((left + right) / 2, (top + bottom) / 2 - f.h / 2, kNoWorksheetText, HAlign::Center);
+        return;
+    }
+    const Rect frame = plotFrameRect(f, layout);
+    if (frame.left >= frame.right || frame.top >= frame.bottom)
+        return;
+    f.left = frame.left;
+    f.right = frame.right;
+    f.top = frame.top;
+    f.bottom = frame.bottom;
+
+    std::vector<const ScanRecord*> scans;
+    for (const ScanRecord* s : wb.groupScans)
+        if (s)
+            scans.push_back(s);
+    const int n = int(scans.size());
+    const bool stacked = wb.groupMode == 3;
+
+    // Offsets: a step per channel from the extremes of its worksheets; the
+    // scans from the first at or below the skip frequency on move one slot
+    // further, leaving a gap.
+    double stepI = 0, stepV = 0;
+    int gapAt = -1;
+    if (stacked) {
+        Extremes eI, eV;
+        for (const ScanRecord* s : scans) {
+            if (selI)
+                scanExtremes(eI, s->wrkI(), s->nPoints, f.viewBegin, f.viewEnd);
+            if (selV)
+                scanExtremes(eV, s->wrkV(), s->nPoints, f.viewBegin, f.viewEnd);
+        }
+        auto step = [](const Extremes& e, double factor, float minimum) {
+            const double lo = e.empty() ? 0 : e.lo, hi = e.empty() ? 0 : e.hi;
+            const double m = std::isfinite(minimum) ? std::fabs(minimum) : 0;
+            return std::max((std::max(std::fabs(hi), std::fabs(lo)) - lo) * factor, m);
+        };
+        stepI = step(eI, 0.2, wb.settings.minYscaleI);
+        stepV = step(eV, 0.5, wb.settings.minYscaleV);
+        for (int k = 0; k < n && gapAt < 0; ++k)
+            if (scans[std::size_t(k)]->frequency <= wb.skipFrequency)
+                gapAt = k;
+    }
+    auto slot = [&](int k) { return k + (gapAt >= 0 && k >= gapAt ? 1 : 0); };
+
+    // Axis ranges over the shifted worksheets.
+    Extremes rI, rV;
+    if (!stacked) {
+        rI.hi = 0;
+        rV.hi = 0;
+    }
+    for (int k = 0; k < n; ++k) {
+        const ScanRecord& s = *scans[std::size_t(k)];
+        if (selI)
+            scanExtremes(rI, s.wrkI(), s.nPoints, f.viewBegin, f.viewEnd, slot(k) * stepI);
+        if (selV)
+            scanExtremes(rV, s.wrkV(), s.nPoints, f.viewBegin, f.viewEnd, slot(k) * stepV);
+    }
+    auto lowest = [](const Extremes& e) { return std::isfinite(e.lo) ? e.lo : 0.0; };
+    auto highest = [](const Extremes& e) { return std::isfinite(e.hi) ? e.hi : 0.0; };
+    double hiI = highest(rI), loI = lowest(rI) - 200, hiV = highest(rV), loV = lowest(rV) - 50;
+    if (!stacked && wb.view.equalScale) {
+        hiI = hiV = std::max(hiI, hiV);
+        loI = loV = std::min(loI, loV);
+    }
+    const AxisRanges r{roundOutward(loI, hiI), roundOutward(loV, hiV)};
+    recordGeometry(wb, f, r);
+
+    const ScanRecord& active = *wb.activeScan;
+    c.setPen(f.pen(kBlack));
+    c.setBrush({kWhite, true});
+    c.rectangle(frame);
+    if (wb.view.viewScale) {
+        drawXLabels(f, active, wb.settings.unitAxisX);
+        drawTitle(f, plotTitle(wb, active));
+    }
+
+    const ArraySelection sel{false, selI, false, selV};
+    const ColourIndex cycle[3] = {kRgbGrp1, kRgbGrp2, kRgbGrp3};
+    auto colourOf = [&](int k) {
+        if (!f.colour)
+            return kBlack;
+        return wb.settings.colours[scans[std::size_t(k)] == &active ? kRgbSelG : cycle[k % 3]];
+    };
+    auto drawScan = [&](int k, Colour colour) {
+        const ScanRecord& s = *scans[std::size_t(k)];
+        PlotFrame sf = f;
+        c.setPen(f.pen(colour));
+        if (selI && s.wrkI()) {
+            sf.offset = slot(k) * stepI;
+            drawCurve(sf, s.wrkI(), s.nPoints, r.i);
+        }
+        if (selV && s.wrkV()) {
+            sf.offset = slot(k) * stepV;
+            drawCurve(sf, s.wrkV(), s.nPoints, r.v);
+        }
+    };
+    int activeAt = -1;
+    for (int k = 0; k < n; ++k) {
+        const ScanRecord& s = *scans[std::size_t(k)];
+        drawScan(k, colourOf(k));
+        if (&s == &active)
+            activeAt = k;
+        if (const int ch = gaussChannel(s)) {
+            PlotFrame gf = f;
+            gf.offset = slot(k) * (ch == 1 ? stepI : stepV);
+            drawGaussians(gf, s, sel, r, wb.view.residual);
+        }
+    }
+    if (f.colour && activeAt >= 0)
+        drawScan(activeAt, wb.settings.colours[kRgbSelG]);
+
+    if (wb.view.groupList) {
+        int x = f.right - 5;
+        if (wb.view.listOutside && (selI != selV || !wb.view.digFrame))
+            x += layout.forcedFontHeight > 0 ? 6 * layout.forcedFontHeight : 17 * f.w;
+        for (int k = 0; k < n; ++k) {
+            c.setTextColour(colourOf(k));
+            c.text(x, f.top + (n - slot(k) + 2) * f.h, groupLabel(*scans[std::size_t(k)], wb.view.titleParts),
+                   HAlign::Right);
+        }
+        c.setTextColour(kBlack);
+        if (gapAt >= 0)
+            c.text(x, f.top + (n - gapAt + 2) * f.h, ": : : : ", HAlign::Right);
+    }
+    if (wb.view.viewScale)
+        drawScanYAxes(f, active, sel, r, wb.view);
+    // The centre lines belong to the first scan, and only when every scan
+    // of the group has its centre at the same point.
+    if (n > 0 && std::all_of(scans.begin(), scans.end(),
+                             [&](const ScanRecord* s) { return s->centerPoint == scans[0]->centerPoint; }))
+        drawSunOverlay(wb, f, *scans[0], f.w);
+}
+
+} // namespace
+
+std::string groupLabel(const ScanRecord& s, int titleParts)
+{
+    std::string out;
+    if (titleParts & kTitleDate) {
+        const ObsDate d = readDate(s.dateObs);
+        const char* month = d.month >= 1 && d.month <= 12 ? kMonths[d.month - 1] : "";
+        out = format("%02d%s", d.day, month);
+    }
+    if (titleParts & kTitleFreq)
+        appendPart(out, format("%05.2fcm", wavelengthCm(s.frequency)));
+    if (titleParts & kTitleTime) {
+        std::string time = s.timeObs;
+        const auto dot = time.rfind('.');
+        if (dot != std::string::npos)
+            time.resize(dot);
+        appendPart(out, time);
+    }
+    return out;
+}
+
+std::string groupTitle(const ScanRecord& s, int titleParts)
+{
+    std::string out = format("%s:", s.object);
+    const ObsDate d = readDate(s.dateObs);
+    out += (titleParts & kTitleDate) && d.valid ? format("%d", d.year) : std::string(s.dateObs);
+    out += (titleParts & kTitleFreq) ? std::string(" ") : format(" %5.2fcm", wavelengthCm(s.frequency));
+    if (!(titleParts & kTitleTime))
+        out += s.timeObs;
+    return out;
+}
+
+GridShape arrayGrid(int count)
+{
+    if (count <= 0)
+        return {};
+    if (count <= 2)
+        return {2, 1};
+    if (count <= 4)
+        return {2, 2};
+    if (count <= 6)
+        return {3, 2};
+    return {3, 3};
+}
+
+void paintGroupView(Workbench& wb, const PlotFrame& base, const PlotLayout& layout)
+{
+    if (wb.groupMode == 1)
+        paintArrayView(wb, base, layout);
+    else
+        paintWorksheetGroup(wb, base, layout);
+}
+
+} // namespace qm

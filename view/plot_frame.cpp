@@ -1,0 +1,30 @@
+#include "view/plot_frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qm {
+
+int toPixel(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::clamp(v, -32767.0, 32767.0));
+}
+
+double PlotFrame::pixelsPerPoint() const
+{
+    const int n = viewEnd - viewBegin;
+    return n > 0 ? double(right - left) / n : 0;
+}
+
+int PlotFrame::x(double i) const { return left + toPixel((i - viewBegin) * pixelsPerPoint()); }
+
+int PlotFrame::y(double v, const AxisRange& axis) const
+{
+    return bottom - toPixel((v + offset - axis.min) / axis.span() * (bottom - top - 10));
+}
+
+Colour PlotFrame::colourOf(ColourIndex i) const { return colour && settings ? settings->colours[i] : kBlack; }
+
+} // namespace qm
