@@ -22,6 +22,7 @@ void drawSunOverlay(Workbench& wb, const PlotFrame& f, const ScanRecord& s, int 
     frame.viewEnd = f.viewEnd;
     frame.textHeight = f.h;
     frame.charWidth = f.w;
+    frame.penWidth = f.penWidth; // page output draws the disk with the page's pens
     frame.valid = true;
     if (wb.view.fitsImage && wb.fitsImagePainter)
         wb.fitsImagePainter(wb, c, s, frame);
