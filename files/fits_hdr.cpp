@@ -12,7 +12,6 @@ namespace qm {
 
 namespace {
 
-constexpr std::size_t kValueColumn = 10;   // values start in column 11
 constexpr std::size_t kValueWidth = 20;    // numbers end in column 30
 constexpr std::size_t kSlashColumn = 31;   // "/" in column 32
 constexpr std::size_t kCommentWidth = 40;  // columns 34..73
