@@ -1,6 +1,7 @@
 #include "app/text_format.h"
 
 #include <cctype>
+#include <clocale>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,11 @@
 #include <vector>
 
 namespace qm {
+
+void useCNumericLocale()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 std::string vformat(const char* fmt, va_list ap)
 {

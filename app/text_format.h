@@ -9,6 +9,11 @@
 
 namespace qm {
 
+// Numbers in files and reports are written and read the C way whatever the
+// user's locale: toolkits set the process locale from the environment, so
+// programs call this once after their toolkit has started.
+void useCNumericLocale();
+
 // snprintf into a std::string of any length.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string vformat(const char* fmt, va_list ap);

@@ -23,6 +23,7 @@ namespace qm {
 
 struct BatchState; // packets, scripts and command lists (batch/)
 class Canvas;      // drawing surface of the plot (view/canvas.h)
+struct LocalGraphTable; // per-scan analysis results (analysis/local_graph_table.h)
 
 // Exclusive interaction modes of the plot; each blocks other commands.
 enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection };
@@ -96,6 +97,9 @@ public:
     // scan the one it shows. Installed by the FITS-image and solar-disk code.
     std::function<void(Workbench&, Canvas&, const ScanRecord&, const PlotGeometry& frame)> fitsImagePainter,
         sunDiskPainter;
+    // The local graph window: takes the per-scan results of an analysis in
+    // ALL mode while it is switched on. Installed by the front end.
+    std::function<void(Workbench&, const LocalGraphTable&)> localGraphHook;
     // Magnetic-field results drawn on the plot: (point index, field in gauss).
     std::vector<std::pair<int, float>> magField;
     ViewFlags view;

@@ -1,20 +1,19 @@
 // quillmar: the desktop workstation for solar radio drift scans.
 #include "app/program_folder.h"
 #include "app/settings_store.h"
+#include "app/text_format.h"
 #include "gui/screenshot.h"
 #include "gui/single_instance.h"
 #include "gui/wrk_win.h"
 
 #include <QApplication>
 
-#include <clocale>
-
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     // Numbers in files and reports are written and read the C way,
     // whatever the user's locale says.
-    std::setlocale(LC_NUMERIC, "C");
+    qm::useCNumericLocale();
     QApplication::setApplicationName("Quillmar");
     QStringList args = QApplication::arguments();
     args.removeFirst();

@@ -1,5 +1,6 @@
 #include "wiring/all_commands.h"
 
+#include "analysis/analysis_commands.h"
 #include "app/app_commands.h"
 #include "app/workbench.h"
 #include "batch/batch_commands.h"
@@ -31,6 +32,7 @@ void registerAllCommands(Workbench& wb)
     registerGroupFitsFormat();
     registerGroupFitsCommands(t);
     registerSmoothingCommands(t);
+    registerAnalysisCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);
 }

@@ -29,15 +29,24 @@ struct Bench {
 
 } // namespace
 
-TEST(ConfigDialog, NoStoredValuesNoStartupDialog)
+TEST(ConfigDialog, NoStartupDialogWithoutAZeroCoefficientNorInBatch)
 {
     Bench b;
     b.start();
     runStartupCheck(*b.wb);
     EXPECT_TRUE(b.ui.configShown.empty());
-    EXPECT_TRUE(b.store.writes.empty());
     EXPECT_EQ(b.wb->settings.koefFlux, 1.0f);
     EXPECT_EQ(b.wb->autosaveTicks, 5);
+
+    Bench batch;
+    batch.store.values = {{"KoefFlux", "0"}};
+    batch.start();
+    batch.wb->interactiveMode = false;
+    runStartupCheck(*batch.wb);
+    runConfigDialog(*batch.wb, true);
+    EXPECT_TRUE(batch.ui.configShown.empty());
+    EXPECT_TRUE(b.store.writes.empty());
+    EXPECT_TRUE(batch.store.writes.empty());
 }
 
 TEST(ConfigDialog, ZeroFluxCoefficientAtStartupCannotBeCancelled)
@@ -79,18 +88,6 @@ TEST(ConfigDialog, ZeroFluxCoefficientAtStartupCannotBeCancelled)
     EXPECT_EQ(b.wb->settings.vrtBeam, 150.0f);
     EXPECT_EQ(b.wb->autosaveTicks, 1);
     EXPECT_FALSE(startupNeedsConfig(b.store));
-}
-
-TEST(ConfigDialog, BatchModeNeverOpensIt)
-{
-    Bench b;
-    b.store.values = {{"KoefFlux", "0"}};
-    b.start();
-    b.wb->interactiveMode = false;
-    runStartupCheck(*b.wb);
-    runConfigDialog(*b.wb, true);
-    EXPECT_TRUE(b.ui.configShown.empty());
-    EXPECT_TRUE(b.store.writes.empty());
 }
 
 TEST(ConfigDialog, CommandShowsCurrentValuesAndCancelChangesNothing)

@@ -59,7 +59,7 @@ TEST(Dispatcher, CalibrationChoiceRefusesAllButHelpAboutAndCancel)
     EXPECT_EQ(b.ui.messages.size(), 6u);
 }
 
-TEST(Dispatcher, EachBlockingModeHasItsMessage)
+TEST(Dispatcher, EachBlockingModeHasItsMessageAndOnlySplineOutlivesCancel)
 {
     const std::pair<InteractionMode, const char*> modes[] = {
         {InteractionMode::PointChoice, "Coice of points is ON"},
@@ -67,21 +67,20 @@ TEST(Dispatcher, EachBlockingModeHasItsMessage)
         {InteractionMode::SplinePoints, "Coice of Spline points"},
     };
     for (const auto& [mode, text] : modes) {
+        SCOPED_TRACE(text);
         Bench b;
         loadThree(b);
         b.wb.interaction = mode;
         b.wb.dispatch(111);
         EXPECT_EQ(b.wb.scans.count(), 3);
-        ASSERT_EQ(b.ui.messages.size(), 1u);
-        EXPECT_EQ(b.ui.messages[0].text, text);
-        EXPECT_EQ(b.ui.messages[0].caption, "Information");
-        b.wb.dispatch(2);
-        EXPECT_EQ(b.wb.interaction == InteractionMode::None, mode != InteractionMode::SplinePoints) << text;
+        b.expectMessage(text);
+        b.wb.dispatch(2); // Cancel ends every mode but the spline choice, which refuses it
+        EXPECT_EQ(b.wb.interaction == InteractionMode::None, mode != InteractionMode::SplinePoints);
+        EXPECT_EQ(b.ui.messages.size(), mode == InteractionMode::SplinePoints ? 1u : 0u);
     }
-}
 
-TEST(Dispatcher, SplineChoiceRefusesEvenCancelButNotItsDialog)
-{
+    // The spline choice refuses even Cancel, but not its own dialog (140),
+    // a redraw (5555) or About.
     Bench b;
     loadThree(b);
     int splineCalls = 0;
@@ -90,10 +89,6 @@ TEST(Dispatcher, SplineChoiceRefusesEvenCancelButNotItsDialog)
         wb.interaction = InteractionMode::None;
     });
     b.wb.interaction = InteractionMode::SplinePoints;
-    b.wb.dispatch(2);
-    EXPECT_EQ(b.wb.interaction, InteractionMode::SplinePoints);
-    ASSERT_EQ(b.ui.messages.size(), 1u);
-    EXPECT_EQ(b.ui.messages[0].text, "Coice of Spline points");
     const int redraws = b.ui.redraws;
     b.wb.dispatch(5555);
     EXPECT_EQ(b.ui.redraws, redraws + 1);
@@ -102,7 +97,7 @@ TEST(Dispatcher, SplineChoiceRefusesEvenCancelButNotItsDialog)
     b.wb.dispatch(140);
     EXPECT_EQ(splineCalls, 1);
     EXPECT_EQ(b.wb.interaction, InteractionMode::None);
-    EXPECT_EQ(b.ui.messages.size(), 1u);
+    EXPECT_TRUE(b.ui.messages.empty());
 }
 
 TEST(Dispatcher, RoutesHooksAndIgnoresIdsOutsideTheTable)
@@ -201,12 +196,9 @@ TEST(Dispatcher, DataListChoiceAndExternalProgram)
     b.wb.settings.extProgram = "C:\\Tools\\ed.exe";
     b.wb.dispatch(157);
     EXPECT_EQ(b.ui.programs, std::vector<std::string>{"C:\\Tools\\ed.exe"});
-    EXPECT_EQ(extProgramMenuText(b.wb.settings), "Run ed.exe");
-    b.wb.settings.extProgram = "/usr/bin/gedit";
-    EXPECT_EQ(extProgramMenuText(b.wb.settings), "Run gedit");
 }
 
-TEST(Dispatcher, GroupDialogChoosesReverseListOrderAndTogglesTheView)
+TEST(Dispatcher, GroupDialogTogglesTheView)
 {
     Bench b;
     loadThree(b);
@@ -216,10 +208,7 @@ TEST(Dispatcher, GroupDialogChoosesReverseListOrderAndTogglesTheView)
     answer.skipFrequency = 2.9f;
     b.ui.groupAnswers = {answer};
     b.wb.dispatch(135);
-    ASSERT_EQ(b.wb.groupCount(), 3);
-    EXPECT_STREQ(b.wb.groupScans[0]->dateObs, "2004/05/01");
-    EXPECT_EQ(b.wb.groupScans[0]->frequency, 3.0f);
-    EXPECT_STREQ(b.wb.groupScans[1]->dateObs, "2004/05/02");
+    ASSERT_EQ(b.wb.groupCount(), 3); // in reverse list order: see the group dialog tests
     EXPECT_EQ(b.wb.groupScans[2]->frequency, 2.8f);
     EXPECT_EQ(b.wb.groupMode, 2);
     EXPECT_EQ(b.wb.skipFrequency, 2.9f);
@@ -288,6 +277,7 @@ TEST(Dispatcher, PrevGroupNeedsTwoKeptScansAndViewGroupCyclesModes)
     EXPECT_EQ(b.wb.groupMode, 3);
 }
 
+// What Close resets is in the set state tests.
 TEST(Dispatcher, CloseByCommandAndConfigurationDialog)
 {
     Bench b;
@@ -297,9 +287,6 @@ TEST(Dispatcher, CloseByCommandAndConfigurationDialog)
     EXPECT_EQ(b.wb.scans.count(), 3);
     b.wb.dispatch(111);
     EXPECT_TRUE(b.wb.scans.empty());
-    EXPECT_TRUE(b.wb.isEnabled(100));
-    EXPECT_FALSE(b.wb.isEnabled(172));
-    EXPECT_EQ(qm::test::selection(b.wb), (std::array<bool, 4>{true, true, false, false}));
 
     b.wb.dispatch(117); // always available
     EXPECT_EQ(b.ui.configShown.size(), 1u);

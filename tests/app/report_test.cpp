@@ -1,59 +1,17 @@
 #include "app/report_window.h"
-#include "app/text_format.h"
-#include "app/workbench.h"
-#include "tests/support/fake_ui.h"
+#include "tests/app/scan_fixture.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <iterator>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
-#include <string>
 
 using namespace qm;
+using qm::test::Bench;
 using qm::test::FakeUi;
+using qm::test::readTextFile;
+using qm::test::TempDir;
 namespace fs = std::filesystem;
-
-namespace {
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        std::string t = (fs::temp_directory_path() / "qm_report_XXXXXX").string();
-        if (!mkdtemp(t.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path = t;
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-std::optional<std::string> slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct Bench {
-    FakeUi ui;
-    MemorySettingsStore store;
-    Workbench wb{ui, store, "/nonexistent/program"};
-};
-
-} // namespace
 
 TEST(ReportRouting, InteractiveOpensOneWindowPerReport)
 {
@@ -105,22 +63,22 @@ TEST(ReportRouting, BatchAppendsToTheTitledFileInTheOutputFolder)
     Bench b;
     b.wb.interactiveMode = false;
     b.wb.fileOutput = true;
-    b.wb.settings.output = tmp.path.string();
+    b.wb.settings.output = tmp.path().string();
     b.wb.currentFileLabel = "/data/scans/set.001";
     b.wb.deliverReport("Correlation", "K\tdX\r\n0.95\t1.5\r\n");
     b.wb.currentFileLabel = "/data/scans/set.002";
     b.wb.deliverReport("Correlation", "K\tdX\r\n0.90\t-2\r\n");
     b.wb.deliverReport("Correlation", ""); // nothing, not even the label line
-    EXPECT_EQ(slurp(tmp.path / "Correlation.dat"),
+    EXPECT_EQ(readTextFile(tmp.file("Correlation.dat")),
               "\r\n/data/scans/set.001\r\nK\tdX\r\n0.95\t1.5\r\n"
               "\r\n/data/scans/set.002\r\nK\tdX\r\n0.90\t-2\r\n");
     EXPECT_TRUE(b.ui.reports.empty());
     EXPECT_TRUE(b.ui.messages.empty());
 
     // An output folder that does not exist: nothing written, nothing asked.
-    b.wb.settings.output = (tmp.path / "missing").string();
+    b.wb.settings.output = (tmp.path() / "missing").string();
     b.wb.deliverReport("Sigma", "1\r\n");
-    EXPECT_FALSE(fs::exists(tmp.path / "missing"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "missing"));
     EXPECT_TRUE(b.ui.messages.empty());
 }
 
@@ -128,7 +86,7 @@ TEST(ReportWindow, SaveAsWritesTheWholeTextAnew)
 {
     TempDir tmp;
     FakeUi ui;
-    const auto target = tmp.path / "report.dat";
+    const auto target = tmp.path() / "report.dat";
     {
         std::ofstream old(target, std::ios::binary);
         old << std::string(5000, 'o');
@@ -136,7 +94,7 @@ TEST(ReportWindow, SaveAsWritesTheWholeTextAnew)
     const std::string text = "Gauss\tFlux\r\n1\t2.5\r\n";
     ui.fileAnswers.push_back(target.string());
     EXPECT_TRUE(saveReportAs(ui, "/out/folder", text));
-    EXPECT_EQ(slurp(target), text); // the longer old file is gone, not overlaid
+    EXPECT_EQ(readTextFile(target), text); // the longer old file is gone, not overlaid
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     const FileDialogSpec& d = ui.fileDialogs[0];
     EXPECT_EQ(d.initialDir, "/out/folder");
@@ -149,11 +107,11 @@ TEST(ReportWindow, SaveAsWritesTheWholeTextAnew)
 
     // Cancel writes nothing and says nothing.
     EXPECT_FALSE(saveReportAs(ui, "/out/folder", "other"));
-    EXPECT_EQ(slurp(target), text);
+    EXPECT_EQ(readTextFile(target), text);
     EXPECT_TRUE(ui.messages.empty());
 
     // A file that cannot be written: "Error of writing", no caption.
-    ui.fileAnswers.push_back((tmp.path / "no" / "such" / "r.dat").string());
+    ui.fileAnswers.push_back((tmp.path() / "no" / "such" / "r.dat").string());
     EXPECT_FALSE(saveReportAs(ui, "/out/folder", text));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Error of writing");
@@ -161,51 +119,6 @@ TEST(ReportWindow, SaveAsWritesTheWholeTextAnew)
 
     // Empty text: a new empty file.
     EXPECT_TRUE(writeReportFile(target.string(), ""));
-    EXPECT_EQ(slurp(target), "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path), fs::directory_iterator()), 1); // no temporary left
-}
-
-// Qt sets the process locale from the environment; the GUI resets
-// LC_NUMERIC to "C" afterwards. Reports formatted then must carry dots even
-// when the user's locale writes decimal commas.
-TEST(ReportRouting, BatchReportUnderCommaDecimalLocaleKeepsDots)
-{
-    if (std::system("command -v localedef >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "localedef is not available";
-    TempDir tmp;
-    const fs::path locales = tmp.path / "locales";
-    fs::create_directory(locales);
-    const std::string cmd = "localedef -i de_DE -f UTF-8 '" + (locales / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << "localedef could not build de_DE.UTF-8 (Debian package locales)";
-
-    struct LocaleRestore {
-        std::string locale = std::setlocale(LC_ALL, nullptr);
-        std::optional<std::string> locpath = std::getenv("LOCPATH") ? std::optional<std::string>(std::getenv("LOCPATH"))
-                                                                     : std::nullopt;
-        ~LocaleRestore()
-        {
-            if (locpath)
-                setenv("LOCPATH", locpath->c_str(), 1);
-            else
-                unsetenv("LOCPATH");
-            std::setlocale(LC_ALL, locale.c_str());
-        }
-    } restore;
-
-    setenv("LOCPATH", locales.c_str(), 1);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.3f", 1.5);
-    ASSERT_STREQ(buf, "1,500"); // the locale really writes commas
-
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "C"), nullptr);
-    const std::string text = "Freq\tFlux\r\n" + format("%.3f\t%.3f\r\n", 12.25, -0.5);
-    EXPECT_EQ(text, "Freq\tFlux\r\n12.250\t-0.500\r\n");
-
-    Bench b;
-    b.wb.interactiveMode = false;
-    b.wb.settings.output = tmp.path.string();
-    b.wb.currentFileLabel = "set.001";
-    b.wb.deliverReport("Flux", text);
-    EXPECT_EQ(slurp(tmp.path / "Flux.dat"), "\r\nset.001\r\n" + text);
+    EXPECT_EQ(readTextFile(target), "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 1); // no temporary left
 }

@@ -52,6 +52,20 @@ struct Bench {
             wb.scans.pushHead(std::move(s));
         wb.afterLoad(path);
     }
+    void show(int begin, int end)
+    {
+        wb.viewBegin = begin;
+        wb.viewEnd = end;
+    }
+    // Exactly one box since the last check, with this text and caption;
+    // forgets it.
+    void expectMessage(const std::string& text, const std::string& caption = "Information")
+    {
+        ASSERT_EQ(ui.messages.size(), 1u) << text;
+        EXPECT_EQ(ui.messages[0].text, text);
+        EXPECT_EQ(ui.messages[0].caption, caption);
+        ui.messages.clear();
+    }
     // Frequencies of the list from the head.
     std::vector<float> order() const
     {
@@ -76,6 +90,33 @@ inline void expectGroupView(const Bench& b, bool on)
     EXPECT_EQ(b.wb.isEnabled(111), !on);
     EXPECT_EQ(b.wb.isEnabled(172), !on);
     EXPECT_EQ(b.wb.isEnabled(161), on);
+}
+
+// n points `step`" apart (Data = Worksheet = 100 + index, both channels),
+// the disk centre at point `centre` with a radius of `radius`".
+inline std::unique_ptr<ScanRecord> solarScan(int n, float step, float centre, float radius)
+{
+    auto s = makeScan(5.0f, "2004/05/01", "09:00:00", n, true, true, step);
+    s->centerPoint = centre;
+    s->radius = radius;
+    return s;
+}
+
+// A painted frame showing the points begin..end.
+inline PlotGeometry frameGeometry(int left, int right, int top, int bottom, int begin, int end)
+{
+    PlotGeometry g;
+    g.left = left;
+    g.right = right;
+    g.top = top;
+    g.bottom = bottom;
+    g.viewBegin = begin;
+    g.viewEnd = end;
+    g.pixelsPerPoint = end > begin ? double(right - left) / (end - begin) : 0;
+    g.textHeight = 14;
+    g.charWidth = 5;
+    g.valid = true;
+    return g;
 }
 
 template <class... T>

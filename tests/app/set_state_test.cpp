@@ -329,7 +329,9 @@ TEST(SetState, RemovingScansNeverLeavesADanglingActiveScanOrGroup)
     Bench c;
     c.load(scansOf(makeScan(2.0f), makeScan(3.0f), makeScan(5.0f)));
     c.wb.groupScans = {c.wb.scans.at(0), c.wb.scans.at(2)};
-    c.wb.removeScan(c.wb.scans.at(2));
+    c.wb.removeScan(c.wb.scans.at(1)); // not a member: the group is kept
+    EXPECT_EQ(c.wb.groupCount(), 2);
+    c.wb.removeScan(c.wb.scans.at(1));
     EXPECT_EQ(c.wb.groupCount(), 0);
     c.wb.dispatch(178);
     EXPECT_EQ(c.wb.groupMode, 0);

@@ -1,15 +1,16 @@
 #include "app/settings.h"
 #include "app/settings_store.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 using namespace qm;
+using qm::test::readTextFile;
+using qm::test::TempDir;
+using qm::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -24,33 +25,6 @@ public:
     }
     mutable std::vector<std::string> reads;
 };
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string templ = (fs::temp_directory_path() / "qm-settings-XXXXXX").string();
-        path = mkdtemp(templ.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    fs::path path;
-};
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void spit(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
-}
 
 // Sets or clears an environment variable for one scope.
 class EnvVar {
@@ -79,10 +53,11 @@ private:
 
 } // namespace
 
-TEST(Settings, EmptyStoreGivesTheTableDefaults)
+TEST(Settings, EmptyStoreGivesTheTableDefaultsReadInTheFixedOrder)
 {
-    MemorySettingsStore store;
+    ReadOrderStore store;
     EXPECT_FALSE(startupNeedsConfig(store));
+    store.reads.clear();
     const Settings s = loadSettings(store, "/opt/quillmar");
     EXPECT_EQ(s.koefFlux, 1.0f);
     EXPECT_EQ(s.gaussNoise, 10.0f);
@@ -110,12 +85,6 @@ TEST(Settings, EmptyStoreGivesTheTableDefaults)
     for (int i = 0; i < kColourCount; ++i)
         EXPECT_EQ(s.colours[static_cast<std::size_t>(i)], colours[i]) << kColourNames[i];
     EXPECT_TRUE(store.values.empty()) << "loading writes nothing";
-}
-
-TEST(Settings, LoaderReadsInItsFixedOrder)
-{
-    ReadOrderStore store;
-    loadSettings(store, "/p");
     const std::vector<std::string> expected = {
         "PopUpMenu", "CommandList", "PathScript", "AutoScript", "Output",   "JpFlux",   "CorFile",
         "LastDir",   "JpTime",      "3DPalette",  "FitsPalette", "KoefFlux", "GaussNoise", "MinYscaleI",
@@ -230,7 +199,7 @@ TEST(Settings, WrittenFormats)
             << settingName(static_cast<SettingId>(id));
 }
 
-TEST(Settings, CommandIdLists)
+TEST(Settings, CommandIdListsAndProgramMenuText)
 {
     EXPECT_EQ(parseCommandIds("3 110 109 139 0 0 0 0 0 0 0"), (std::vector<int>{110, 109, 139}));
     EXPECT_EQ(parseCommandIds("0 0 0 0 0 0 0 0 0 0 0"), std::vector<int>{});
@@ -242,23 +211,15 @@ TEST(Settings, CommandIdLists)
     EXPECT_EQ(formatCommandIds({}), "0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_EQ(formatCommandIds({5, 6}), "2 5 6 0 0 0 0 0 0 0 0");
     EXPECT_EQ(formatCommandIds({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), "10 1 2 3 4 5 6 7 8 9 10");
-}
-
-TEST(Settings, DerivedTexts)
-{
     EXPECT_EQ(extProgramMenuText("C:\\Windows\\notepad.exe"), "Run notepad.exe");
     EXPECT_EQ(extProgramMenuText("/usr/bin/gedit"), "Run gedit");
     EXPECT_EQ(extProgramMenuText("kate"), "Run kate");
-    EXPECT_EQ(beamFieldText(2.5f, '"'), "D=2.50\"");
-    EXPECT_EQ(beamFieldText(0, '"'), "");
-    EXPECT_EQ(stepFieldText(0.125f, '\''), "Sh=0.125'");
-    EXPECT_EQ(stepFieldText(0, '\''), "");
 }
 
 TEST(SettingsStore, IniRoundTripsAnyTextAndCreatesTheFolder)
 {
     TempDir tmp;
-    const fs::path file = tmp.path / "deep" / "er" / "settings.ini";
+    const fs::path file = tmp.path() / "deep" / "er" / "settings.ini";
     const std::vector<std::pair<std::string, std::string>> values = {
         {"Equals", "a=b=c"},
         {"Lines", "one\ntwo\r\nthree"},
@@ -277,7 +238,7 @@ TEST(SettingsStore, IniRoundTripsAnyTextAndCreatesTheFolder)
             ASSERT_TRUE(store.writeText(n, v)) << n;
         EXPECT_EQ(store.readText("Lines"), "one\ntwo\r\nthree");
     }
-    const std::string text = slurp(file);
+    const std::string text = readTextFile(file);
     EXPECT_EQ(text.rfind("[Quillmar]\n", 0), 0u);
     EXPECT_NE(text.find("Output=\"c:\\\\tmp\"\n"), std::string::npos);
     IniSettingsStore again(file.string());
@@ -308,7 +269,7 @@ TEST(SettingsStore, BinaryValuesAsHexAndWrongLengthIsAbsent)
     EXPECT_EQ(mem.readBinary("Junk", 40), std::nullopt);
 
     TempDir tmp;
-    const std::string file = (tmp.path / "settings.ini").string();
+    const std::string file = (tmp.path() / "settings.ini").string();
     {
         IniSettingsStore store(file);
         ASSERT_TRUE(store.writeBinary("BeamConfig", beam));
@@ -321,10 +282,10 @@ TEST(SettingsStore, BinaryValuesAsHexAndWrongLengthIsAbsent)
     EXPECT_EQ(again.readBinary("BeamConfig", 60), std::nullopt);
 
     // A hand-shortened record is refused, not padded.
-    std::string text = slurp(file);
+    std::string text = readTextFile(file);
     const std::size_t at = text.find("BeamConfig=\"") + 12;
     text.erase(at, 1);
-    spit(file, text);
+    writeFile(file, text);
     IniSettingsStore shortened(file);
     EXPECT_EQ(shortened.readBinary("BeamConfig", 40), std::nullopt);
     EXPECT_EQ(shortened.readBinary("BeamConfig", 39), std::nullopt) << "odd digit count";
@@ -334,7 +295,7 @@ TEST(SettingsStore, BinaryValuesAsHexAndWrongLengthIsAbsent)
 TEST(SettingsStore, DamagedFilesGiveDefaultsAndAreRewrittenWhole)
 {
     TempDir tmp;
-    const fs::path file = tmp.path / "settings.ini";
+    const fs::path file = tmp.path() / "settings.ini";
     const std::string damaged[] = {
         "",
         std::string("\x00\xff\x13garbage\x00=\x01", 13),
@@ -347,51 +308,42 @@ TEST(SettingsStore, DamagedFilesGiveDefaultsAndAreRewrittenWhole)
         "[Quillmar]\n=\"2\"\nKoefFlux\n",                 // no name, no '='
     };
     for (const auto& bytes : damaged) {
-        spit(file, bytes);
+        writeFile(file, bytes);
         IniSettingsStore store(file.string());
         const Settings s = loadSettings(store, "/p");
         EXPECT_EQ(s.koefFlux, 1.0f) << bytes;
         EXPECT_EQ(s.output, "c:\\tmp") << bytes;
         ASSERT_TRUE(store.writeText("Output", "/out"));
-        EXPECT_EQ(slurp(file), "[Quillmar]\nOutput=\"/out\"\n") << bytes;
+        EXPECT_EQ(readTextFile(file), "[Quillmar]\nOutput=\"/out\"\n") << bytes;
         EXPECT_EQ(IniSettingsStore(file.string()).readText("Output"), "/out");
     }
 
     // Good lines survive next to a damaged last line; values typed by hand
     // without quotes are taken as they stand.
-    spit(file, "; comment\r\n[Quillmar]\r\nOutput = /home/me/out \r\nKoefFlux=\"3\"\nGaussNoise=\"7.5");
+    writeFile(file, "; comment\r\n[Quillmar]\r\nOutput = /home/me/out \r\nKoefFlux=\"3\"\nGaussNoise=\"7.5");
     IniSettingsStore store(file.string());
     EXPECT_EQ(store.readText("Output"), "/home/me/out");
     EXPECT_EQ(store.readText("KoefFlux"), "3");
     EXPECT_EQ(store.readText("GaussNoise"), std::nullopt);
-    EXPECT_FALSE(fs::exists(tmp.path / "missing.ini"));
-    IniSettingsStore missing((tmp.path / "missing.ini").string());
+    EXPECT_FALSE(fs::exists(tmp.path() / "missing.ini"));
+    IniSettingsStore missing((tmp.path() / "missing.ini").string());
     EXPECT_EQ(missing.readText("Output"), std::nullopt);
-    EXPECT_FALSE(fs::exists(tmp.path / "missing.ini")) << "reading creates nothing";
+    EXPECT_FALSE(fs::exists(tmp.path() / "missing.ini")) << "reading creates nothing";
 }
 
 TEST(SettingsStore, DefaultPathChoice)
 {
-    {
-        EnvVar config("QUILLMAR_CONFIG", "/etc/qm/mine.ini");
-        EnvVar xdg("XDG_CONFIG_HOME", "/xdg");
-        EXPECT_EQ(IniSettingsStore::defaultPath(), "/etc/qm/mine.ini");
-    }
-    {
-        EnvVar config("QUILLMAR_CONFIG", "");
-        EnvVar xdg("XDG_CONFIG_HOME", "/xdg");
-        EXPECT_EQ(IniSettingsStore::defaultPath(), "/xdg/quillmar/settings.ini");
-    }
-    {
-        EnvVar config("QUILLMAR_CONFIG", nullptr);
-        EnvVar xdg("XDG_CONFIG_HOME", "relative/dir");
-        EnvVar home("HOME", "/home/obs");
-        EXPECT_EQ(IniSettingsStore::defaultPath(), "/home/obs/.config/quillmar/settings.ini");
-    }
-    {
-        EnvVar config("QUILLMAR_CONFIG", nullptr);
-        EnvVar xdg("XDG_CONFIG_HOME", nullptr);
-        EnvVar home("HOME", "/home/obs");
-        EXPECT_EQ(IniSettingsStore::defaultPath(), "/home/obs/.config/quillmar/settings.ini");
+    struct Case {
+        const char *config, *xdg, *home, *path;
+    };
+    const Case cases[] = {
+        {"/etc/qm/mine.ini", "/xdg", "/home/obs", "/etc/qm/mine.ini"},
+        {"", "/xdg", "/home/obs", "/xdg/quillmar/settings.ini"},
+        {nullptr, "relative/dir", "/home/obs", "/home/obs/.config/quillmar/settings.ini"},
+        {nullptr, nullptr, "/home/obs", "/home/obs/.config/quillmar/settings.ini"},
+    };
+    for (const Case& c : cases) {
+        EnvVar config("QUILLMAR_CONFIG", c.config), xdg("XDG_CONFIG_HOME", c.xdg), home("HOME", c.home);
+        EXPECT_EQ(IniSettingsStore::defaultPath(), c.path);
     }
 }

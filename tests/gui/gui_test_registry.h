@@ -7,6 +7,9 @@
 
 namespace qm::test {
 
+// True when the suite runs under a decimal-comma locale (see main.cpp).
+bool& commaLocaleActive();
+
 using GuiTestFactory = std::function<QObject*()>;
 std::vector<GuiTestFactory>& guiTests();
 

@@ -2,7 +2,6 @@
 // blocked commands, double-clicks on the plot, the dialog's buttons posting
 // command 140 for preview, accept and cancel.
 #include "proc/cube_spline.h"
-#include "proc/smoothing_commands.h"
 #include "proc/smoothing_spline.h"
 #include "tests/proc/proc_bench.h"
 
@@ -11,13 +10,7 @@
 #include <cmath>
 
 using namespace qm;
-using qm::test::dataOf;
-using qm::test::makeScan;
-using qm::test::noise;
-using qm::test::ProcBench;
-using qm::test::scansOf;
-using qm::test::setWrk;
-using qm::test::wrkOf;
+using namespace qm::test;
 
 namespace {
 
@@ -30,8 +23,7 @@ constexpr int kN = 60, kB = 10, kE = 50;
 struct SplineBench : ProcBench {
     SplineBench()
     {
-        registerSmoothingCommands(wb.commands());
-        load(scansOf(makeScan(2.8f, "2004/05/01", "05:00:00", kN)));
+        loadAlike({2.8f}, kN);
         auto x = noise(kN, 7);
         x[kB] = 10;
         x[kE] = 90;
@@ -40,18 +32,11 @@ struct SplineBench : ProcBench {
         wb.viewBegin = kB;
         wb.viewEnd = kE;
         PlotGeometry& g = wb.geometry;
-        g.left = 50;
-        g.right = 50 + 10 * (kE - kB);
-        g.top = 20;
-        g.bottom = 130;
-        g.pixelsPerPoint = 10;
-        g.viewBegin = kB;
-        g.viewEnd = kE;
+        g = frameGeometry(50, 50 + 10 * (kE - kB), 20, 130, kB, kE);
         g.minI = 0;
         g.maxI = 100;
         g.minV = -50;
         g.maxV = 50;
-        g.valid = true;
     }
     // Double click at point i (fractional), value y of channel 1.
     void click(double i, double y)
@@ -77,21 +62,17 @@ TEST(CubeSpline, RefusalsBeforeTheChoice)
     const auto before = wrkOf(b.active(), 1);
     b.ui.reportOpen = true;
     b.wb.dispatch(139);
-    EXPECT_TRUE(b.ui.sawMessage("You have the open EDITOR"));
+    b.expectMessage("You have the open EDITOR");
     b.ui.reportOpen = false;
     for (bool i : {false, true}) {
-        b.ui.messages.clear();
         b.select(true, true, i, i);
         b.wb.dispatch(139);
-        ASSERT_EQ(b.ui.messages.size(), 1u);
-        EXPECT_EQ(b.ui.messages[0].text, "May to mark one WORKSHEET only");
-        EXPECT_EQ(b.ui.messages[0].caption, "Information");
+        b.expectMessage("May to mark one WORKSHEET only");
     }
     EXPECT_TRUE(b.ui.prompts.empty());
 
     // The knots come from the mouse: a packet or script starts nothing.
     b.select(true, true, true, false);
-    b.ui.messages.clear();
     b.runBatch(139, 5);
     EXPECT_TRUE(b.ui.prompts.empty());
     EXPECT_TRUE(b.ui.messages.empty());
@@ -131,10 +112,9 @@ TEST(CubeSpline, KnotCountIsLimitedAndTheChoiceBlocksCommands)
     b.ui.messages.clear();
     const std::size_t prompts = b.ui.prompts.size();
     for (int id : {110, 109, 2, 111, 139, 123, 179, 5001, 10001}) {
+        SCOPED_TRACE(id);
         b.wb.dispatch(id);
-        ASSERT_FALSE(b.ui.messages.empty()) << id;
-        EXPECT_EQ(b.ui.messages.back().text, "Coice of Spline points") << id;
-        EXPECT_EQ(b.ui.messages.back().caption, "Information");
+        b.expectMessage("Coice of Spline points");
     }
     EXPECT_EQ(b.ui.prompts.size(), prompts);
     EXPECT_TRUE(b.choosing());
@@ -257,8 +237,7 @@ TEST(CubeSpline, CancelWhilePickingAndAwkwardKnots)
 
     // The whole scan selected; the channel-2 scale for Worksheet V(L).
     b.select(true, true, false, true);
-    b.wb.viewBegin = 0;
-    b.wb.viewEnd = kN - 1;
+    b.show(0, kN - 1);
     b.wb.geometry.viewBegin = 0;
     b.wb.geometry.viewEnd = kN - 1;
     b.wb.geometry.right = 50 + 10 * (kN - 1);

@@ -1,17 +1,23 @@
 #pragma once
-// A workbench with the worksheet commands, and array helpers for the
-// processing tests.
+// A workbench with the worksheet and smoothing commands, and array helpers
+// for the processing tests.
 #include "proc/proc_commands.h"
+#include "proc/smoothing_commands.h"
 #include "tests/app/scan_fixture.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <random>
 #include <vector>
 
 namespace qm::test {
 
 struct ProcBench : Bench {
-    ProcBench() { registerWorksheetCommands(wb.commands()); }
+    ProcBench()
+    {
+        registerWorksheetCommands(wb.commands());
+        registerSmoothingCommands(wb.commands());
+    }
     ScanRecord& active() { return *wb.activeScan; }
     // Switches: Data I, Data V, Worksheet I, Worksheet V.
     void select(bool dataI, bool dataV, bool wrkI, bool wrkV)
@@ -20,6 +26,14 @@ struct ProcBench : Bench {
         wb.chkDataV = dataV;
         wb.chkWrkI = wrkI;
         wb.chkWrkV = wrkV;
+    }
+    // Alike scans of n points observed 2004/05/01 05:00:00, in list order.
+    void loadAlike(std::initializer_list<float> frequencies, int n, float step = 1.0f)
+    {
+        std::vector<std::unique_ptr<ScanRecord>> v;
+        for (float f : frequencies)
+            v.push_back(makeScan(f, "2004/05/01", "05:00:00", n, true, true, step));
+        load(std::move(v));
     }
     // Runs a command interactively with one typed answer to the prompt.
     void run(int id, std::optional<std::string> answer)

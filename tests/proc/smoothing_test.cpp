@@ -2,7 +2,6 @@
 // from the definitions, the properties over random arrays, and the commands
 // with their prompt, windows, ALL mode, Abort and refusals.
 #include "proc/smoothing.h"
-#include "proc/smoothing_commands.h"
 #include "tests/proc/proc_bench.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +11,11 @@
 #include <random>
 
 using namespace qm;
-using qm::test::makeScan;
-using qm::test::noise;
-using qm::test::ProcBench;
-using qm::test::scansOf;
-using qm::test::setWrk;
-using qm::test::wrkOf;
+using namespace qm::test;
 
 namespace {
 
-struct SmoothBench : ProcBench {
-    SmoothBench() { registerSmoothingCommands(wb.commands()); }
-};
-
-int kernelReach(int n) // M of the Gaussian kernel for a window of n points
-{
-    return static_cast<int>(1.41421356 / (0.548662 / (n / 2))) + 1;
-}
+int kernelReach(int n) { return static_cast<int>(1.41421356 / (0.548662 / (n / 2))) + 1; } // M for window n
 
 // Gaussian smoothing straight from the definition: every output is the
 // weighted mean of the 2M+1 values around it with weights
@@ -123,36 +110,17 @@ std::vector<float> medianOf(std::vector<float> x, int b, int e, int half)
     return x;
 }
 
-// One scan of n points with random worksheets, step 1.
-void loadNoisy(SmoothBench& b, int n, std::uint32_t seed)
+// Alike scans of n points with random worksheets, each with a beam of its
+// frequency.
+void loadNoisy(ProcBench& b, std::initializer_list<float> frequencies, int n, float step)
 {
-    b.load(scansOf(makeScan(2.8f, "2004/05/01", "05:00:00", n)));
-    setWrk(b.active(), 1, noise(n, seed));
-    setWrk(b.active(), 2, noise(n, seed + 1));
-}
-
-// Three alike scans (1, 2, 3 GHz) of n points, step 0.5, beams 1, 2, 3.
-void loadThree(SmoothBench& b, int n)
-{
-    b.load(scansOf(makeScan(1.0f, "2004/05/01", "05:00:00", n, true, true, 0.5f),
-                   makeScan(2.0f, "2004/05/01", "05:00:00", n, true, true, 0.5f),
-                   makeScan(3.0f, "2004/05/01", "05:00:00", n, true, true, 0.5f)));
+    b.loadAlike(frequencies, n, step);
     std::uint32_t seed = 40;
     for (auto& s : b.wb.scans) {
         s->beamHalfsize = s->frequency;
         setWrk(*s, 1, noise(n, seed++));
         setWrk(*s, 2, noise(n, seed++));
     }
-}
-
-std::vector<std::vector<float>> worksheets(const SmoothBench& b)
-{
-    std::vector<std::vector<float>> w;
-    for (const auto& s : b.wb.scans) {
-        w.push_back(wrkOf(*s, 1));
-        w.push_back(wrkOf(*s, 2));
-    }
-    return w;
 }
 
 } // namespace
@@ -175,37 +143,25 @@ TEST(SmoothingWindow, WidthToPoints)
     EXPECT_FALSE(smoothingWindow(NAN, 0, 1, 100));
 }
 
-TEST(GaussSmooth, KernelValues)
+TEST(GaussSmooth, KernelAndTheDirectWeightedMean)
 {
+    // Kernels worked out by hand; half the centre weight N/2 points out.
     const std::vector<double> two{0.2018343971, 0.2419930849, 0.0521358300, 0.0040366880};
     const std::vector<double> five{0.1009843177, 0.1777167554, 0.1210770162, 0.0638680906,
                                    0.0260852525, 0.0082488812, 0.0020196864};
-    const auto g2 = gaussKernel(2), g5 = gaussKernel(5);
-    ASSERT_EQ(g2.size(), two.size());
-    ASSERT_EQ(g5.size(), five.size());
-    for (std::size_t k = 0; k < two.size(); ++k)
-        EXPECT_NEAR(g2[k], two[k], 1e-9);
-    for (std::size_t k = 0; k < five.size(); ++k)
-        EXPECT_NEAR(g5[k], five[k], 1e-9);
-    EXPECT_TRUE(gaussKernel(1).empty());
-    EXPECT_TRUE(gaussKernel(0).empty());
-    EXPECT_TRUE(gaussKernel(-4).empty());
-    for (int n : {2, 3, 10, 101, 1001}) {
+    for (auto [n, want] : {std::pair{2, &two}, std::pair{5, &five}}) {
         const auto g = gaussKernel(n);
-        ASSERT_EQ(static_cast<int>(g.size()), kernelReach(n) + 1);
-        double sum = 0;
-        for (double v : g)
-            sum += v;
-        EXPECT_NEAR(2 * sum, 1.0, 1e-12) << n;           // centre counted twice
-        EXPECT_NEAR(g.back() / (2 * g[0]), 0.01, 1e-9);  // 10^-2 at the edge
-        if (n >= 20) { // one half at N/2 points
-            EXPECT_NEAR(g[static_cast<std::size_t>(n / 2)] / (2 * g[0]), 0.5, 0.02) << n;
-        }
+        ASSERT_EQ(g.size(), want->size());
+        for (std::size_t k = 0; k < g.size(); ++k)
+            EXPECT_NEAR(g[k], (*want)[k], 1e-9) << n << " " << k;
     }
-}
+    for (int n : {1, 0, -4})
+        EXPECT_TRUE(gaussKernel(n).empty());
+    for (int n : {20, 101, 1001}) {
+        const auto g = gaussKernel(n);
+        EXPECT_NEAR(g[static_cast<std::size_t>(n / 2)] / (2 * g[0]), 0.5, 0.02) << n;
+    }
 
-TEST(GaussSmooth, MatchesTheDirectWeightedMean)
-{
     struct Case {
         int n, b, e, window;
     };
@@ -219,65 +175,60 @@ TEST(GaussSmooth, MatchesTheDirectWeightedMean)
         expectNear(gaussOf(x, c.b, c.e, c.window), gaussReference(x, c.b, c.e, c.window),
                    "n " + std::to_string(c.n) + " b " + std::to_string(c.b) + " e " + std::to_string(c.e));
     }
-    // Random selections and windows.
+    // Random selections and windows; a constant stays constant through the
+    // reflections at the ends.
     std::mt19937 g(9);
     for (int trial = 0; trial < 200; ++trial) {
         const auto [n, b, e] = randomSpan(g, 8, 120);
         const int window = 2 + static_cast<int>(g() % 20);
         const auto x = noise(n, 1000 + static_cast<std::uint32_t>(trial));
         expectNear(gaussOf(x, b, e, window), gaussReference(x, b, e, window), "trial " + std::to_string(trial));
-    }
-}
-
-TEST(GaussSmooth, ConstantStaysConstantAndLineStaysStraight)
-{
-    std::mt19937 g(3);
-    std::uniform_real_distribution<float> v(-500, 500);
-    for (int trial = 0; trial < 100; ++trial) {
-        const int n = 40 + static_cast<int>(g() % 200);
-        const int b = static_cast<int>(g() % 10), e = n - 1 - static_cast<int>(g() % 10);
-        const int window = 2 + static_cast<int>(g() % 10);
-        const float level = v(g);
-        const auto flat = gaussOf(std::vector<float>(static_cast<std::size_t>(n), level), b, e, window);
-        for (float y : flat)
+        const float level = x[0] * 10;
+        for (float y : gaussOf(std::vector<float>(x.size(), level), b, e, window))
             ASSERT_NEAR(y, level, 1e-4 * (1 + std::fabs(level))) << trial;
-
-        const double a = v(g), slope = v(g) / 100;
-        std::vector<float> line(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i)
-            line[i] = static_cast<float>(a + slope * i);
-        const auto smooth = gaussOf(line, b, e, window);
-        const int m = kernelReach(window);
-        for (int i = b + m; i < e - m; ++i)
-            ASSERT_NEAR(smooth[i], line[i], 1e-3 * (1 + std::fabs(line[i]))) << trial << " at " << i;
     }
 }
 
-TEST(GaussSmooth, WindowTooWideOrBadSelectionChangesNothing)
+TEST(Smoothing, RefusalsLeaveTheArrayAndSelectionsAreBounded)
 {
     const auto x = noise(50, 5);
-    const int m = kernelReach(10); // 13
+    const int m = kernelReach(10);
     ASSERT_EQ(m, 13);
-    auto untouched = [&](int b, int e, const std::vector<double>& g) {
+    const auto g = gaussKernel(10);
+    auto gaussRefuses = [&](int b, int e, const std::vector<double>& k) {
         auto y = x;
-        EXPECT_FALSE(gaussSmooth(y.data(), 50, b, e, g)) << b << " " << e;
+        EXPECT_FALSE(gaussSmooth(y.data(), 50, b, e, k)) << b << " " << e;
         EXPECT_EQ(y, x);
     };
-    const auto g = gaussKernel(10);
+    auto medianRefuses = [&](int b, int e, int half) {
+        auto y = x;
+        EXPECT_FALSE(medianSmooth(y.data(), 50, b, e, half)) << b << " " << e << " " << half;
+        EXPECT_EQ(y, x);
+    };
     // b + M > n - 2 and e - M < 1 are refused; their limits are not.
-    untouched(50 - 2 - m + 1, 49, g);
-    untouched(0, m - 1, g);
+    gaussRefuses(50 - 2 - m + 1, 49, g);
+    gaussRefuses(0, m - 1, g);
     auto y = x;
     EXPECT_TRUE(gaussSmooth(y.data(), 50, 50 - 2 - m, 49, g));
     y = x;
     EXPECT_TRUE(gaussSmooth(y.data(), 50, 0, m + 1, g));
-    untouched(30, 10, g);                   // reversed
-    untouched(20, 20, g);                   // empty
-    untouched(5, 40, gaussKernel(1));       // no kernel
-    untouched(0, 49, gaussKernel(1000));    // wider than the scan
+    gaussRefuses(30, 10, g);                // reversed
+    gaussRefuses(20, 20, g);                // empty
+    gaussRefuses(5, 40, gaussKernel(1));    // no kernel
+    gaussRefuses(0, 49, gaussKernel(1000)); // wider than the scan
     EXPECT_FALSE(gaussSmooth(nullptr, 50, 0, 49, g));
+    medianRefuses(10, 18, 7); // 3 * (7/2) = 9 > 8 points
+    medianRefuses(5, 30, 0);
+    medianRefuses(5, 30, -3);
+    medianRefuses(20, 10, 2);
+    medianRefuses(0, 1, 1); // stretch 1 ... 0 is empty
+    EXPECT_FALSE(medianSmooth(nullptr, 50, 0, 49, 2));
+    // 3 * (N/2) == length still runs.
+    EXPECT_EQ(medianOf(x, 10, 19, 6), medianReference(x, 10, 19, 6));
+    EXPECT_NE(medianOf(x, 10, 19, 6), x);
     // Selections beyond the scan are bounded to it.
     expectNear(gaussOf(x, -7, 400, 6), gaussReference(x, 0, 49, 6), "bounded");
+    EXPECT_EQ(medianOf(x, -3, 99, 4), medianReference(x, 0, 49, 4));
 }
 
 TEST(MedianSmooth, EqualsTheBruteForceMedian)
@@ -297,42 +248,11 @@ TEST(MedianSmooth, EqualsTheBruteForceMedian)
     }
 }
 
-TEST(MedianSmooth, RefusalsLeaveTheArray)
+TEST(SmoothingCommands, PromptAndRefusedWindows)
 {
-    const auto x = noise(40, 8);
-    auto untouched = [&](int b, int e, int half) {
-        auto y = x;
-        EXPECT_FALSE(medianSmooth(y.data(), 40, b, e, half)) << b << " " << e << " " << half;
-        EXPECT_EQ(y, x);
-    };
-    untouched(10, 18, 7);  // 3 * (7/2) = 9 > 8 points
-    untouched(5, 30, 0);
-    untouched(5, 30, -3);
-    untouched(20, 10, 2);
-    untouched(0, 1, 1);    // stretch 1 ... 0 is empty
-    EXPECT_FALSE(medianSmooth(nullptr, 40, 0, 39, 2));
-    // 3 * (N/2) == length still runs.
-    EXPECT_EQ(medianOf(x, 10, 19, 6), medianReference(x, 10, 19, 6));
-    EXPECT_NE(medianOf(x, 10, 19, 6), x);
-    // Selections beyond the scan are bounded to it.
-    EXPECT_EQ(medianOf(x, -3, 99, 4), medianReference(x, 0, 39, 4));
-}
-
-TEST(SmoothingCommands, PromptPreconditionsAndRefusals)
-{
-    SmoothBench b;
-    loadNoisy(b, 40, 1);
-    const auto before = worksheets(b);
-    b.select(true, true, false, false);
-    for (int id : {109, 110}) {
-        b.ui.messages.clear();
-        b.wb.dispatch(id);
-        ASSERT_EQ(b.ui.messages.size(), 1u);
-        EXPECT_EQ(b.ui.messages[0].text, "WORKSHEET is not checked");
-        EXPECT_EQ(b.ui.messages[0].caption, "Information");
-    }
-    EXPECT_TRUE(b.ui.prompts.empty());
-
+    ProcBench b;
+    loadNoisy(b, {2.8f}, 40, 1);
+    const auto before = allWorksheets(b);
     b.select(true, true, true, true);
     b.run(110, "abc");
     ASSERT_EQ(b.ui.prompts.size(), 1u);
@@ -340,18 +260,16 @@ TEST(SmoothingCommands, PromptPreconditionsAndRefusals)
     b.wb.settings.unitAxisX = 'm';
     b.run(109, std::nullopt);
     EXPECT_EQ(b.ui.prompts[1], "Window of smothing[m]:");
-    for (int id : {109, 110})
-        for (const char* text : {"0", "", "nan", "inf", "-inf", "x5"})
-            b.run(id, text);
-    EXPECT_TRUE(b.ui.progressTitles.empty());
+    b.run(109, "0"); // the other unparsable answers are the shared prompt's
+    b.run(110, "0");
     b.active().step = 0; // no window from a step of 0, either unit
     for (int id : {109, 110})
         for (const char* text : {"3", "-3"})
             b.run(id, text);
     b.active().step = 1;
     b.runBatch(110, 0);
-    EXPECT_EQ(worksheets(b), before);
-    EXPECT_EQ(b.ui.messages.size(), 1u);
+    EXPECT_EQ(allWorksheets(b), before);
+    EXPECT_TRUE(b.ui.messages.empty());
     EXPECT_TRUE(b.ui.progressTitles.empty());
 
     // Huge widths in either unit give n/2 = 20 points.
@@ -359,7 +277,6 @@ TEST(SmoothingCommands, PromptPreconditionsAndRefusals)
     b.run(110, "1e30");
     expectNear(wrkOf(b.active(), 1), gaussReference(before[0], 1, 38, 20), "huge");
     setWrk(b.active(), 1, before[0]);
-    b.active().beamHalfsize = 2;
     b.run(109, "-1e30");
     EXPECT_EQ(wrkOf(b.active(), 1), medianReference(before[0], 1, 38, 20));
     EXPECT_EQ(wrkOf(b.active(), 2), before[1]);
@@ -367,17 +284,15 @@ TEST(SmoothingCommands, PromptPreconditionsAndRefusals)
 
 TEST(SmoothingCommands, OneModeSmoothsTheSwitchedOnWorksheets)
 {
-    SmoothBench b;
-    loadNoisy(b, 60, 2);
-    b.wb.viewBegin = 5;
-    b.wb.viewEnd = 50;
-    const auto i0 = wrkOf(b.active(), 1), v0 = wrkOf(b.active(), 2);
-    const auto data = qm::test::dataOf(b.active(), 1);
+    ProcBench b;
+    loadNoisy(b, {2.8f}, 60, 1);
+    b.show(5, 50);
+    const auto i0 = wrkOf(b.active(), 1), v0 = wrkOf(b.active(), 2), data = dataOf(b.active(), 1);
     b.select(true, true, true, true);
     b.run(110, "4"); // N = 5
     expectNear(wrkOf(b.active(), 1), gaussReference(i0, 5, 50, 5), "I");
     expectNear(wrkOf(b.active(), 2), gaussReference(v0, 5, 50, 5), "V");
-    EXPECT_EQ(qm::test::dataOf(b.active(), 1), data);
+    EXPECT_EQ(dataOf(b.active(), 1), data);
     ASSERT_EQ(b.ui.progressTitles, std::vector<std::string>{"Gauss smooth"});
     EXPECT_EQ(b.ui.progressSteps, 2);
     EXPECT_EQ(b.ui.progressCloses, 1);
@@ -402,39 +317,23 @@ TEST(SmoothingCommands, OneModeSmoothsTheSwitchedOnWorksheets)
     b.run(109, "0.5");
     EXPECT_EQ(wrkOf(b.active(), 2), medianReference(v2, 5, 50, 1));
     EXPECT_NE(wrkOf(b.active(), 2), v2);
-
-    // Selection over the whole scan and a reversed one.
-    b.wb.viewBegin = 0;
-    b.wb.viewEnd = 59;
-    const auto v3 = wrkOf(b.active(), 2);
-    b.run(110, "3");
-    expectNear(wrkOf(b.active(), 2), gaussReference(v3, 0, 59, 4), "full");
-    b.wb.viewBegin = 40;
-    b.wb.viewEnd = 10;
-    const auto v4 = wrkOf(b.active(), 2);
-    b.run(110, "3");
-    b.run(109, "3");
-    EXPECT_EQ(wrkOf(b.active(), 2), v4);
 }
 
-TEST(SmoothingCommands, AllModeWindowsAndStatusLines)
+TEST(SmoothingCommands, AllModeWindowsStatusLinesAndAbort)
 {
-    SmoothBench b;
-    loadThree(b, 80);
+    ProcBench b;
+    loadNoisy(b, {1, 2, 3}, 80, 0.5f);
     b.select(false, false, true, true);
     b.wb.allMode = true;
-    b.wb.viewBegin = 2;
-    b.wb.viewEnd = 75;
-    const auto before = worksheets(b);
+    b.show(2, 75);
+    const auto before = allWorksheets(b);
     b.ui.statuses.clear();
 
     b.ui.boxAnswers.push_back(kCancel);
     b.wb.dispatch(109);
-    ASSERT_EQ(b.ui.messages.size(), 1u);
-    EXPECT_EQ(b.ui.messages[0].text, "Do You want to work with ALL data?");
-    EXPECT_EQ(b.ui.messages[0].caption, "Attention");
+    b.expectMessage("Do You want to work with ALL data?", "Attention");
     EXPECT_TRUE(b.ui.prompts.empty());
-    EXPECT_EQ(worksheets(b), before);
+    EXPECT_EQ(allWorksheets(b), before);
 
     // Beam units: each scan its own window, 2 * beam / 0.5 + 1 points.
     b.run(109, "-2");
@@ -452,48 +351,43 @@ TEST(SmoothingCommands, AllModeWindowsAndStatusLines)
     EXPECT_EQ(b.ui.progressSteps, 3);
 
     // X units: one window (trunc(3 / 0.5) + 1 = 7) for every scan.
-    const auto mid = worksheets(b);
+    const auto mid = allWorksheets(b);
     b.ui.statuses.clear();
     b.wb.view.confirmAll = false;
     b.run(110, "3");
     for (std::size_t i = 0; i < mid.size(); ++i)
-        expectNear(worksheets(b)[i], gaussReference(mid[i], 2, 75, 7), "scan " + std::to_string(i / 2));
+        expectNear(allWorksheets(b)[i], gaussReference(mid[i], 2, 75, 7), "scan " + std::to_string(i / 2));
     EXPECT_EQ(b.ui.statuses.back(), "Gauss smooth of scan 3.00[GHz] is end");
 
     // A scan whose step is 0 is skipped when the window is in beam units.
     b.wb.scans.head()->step = 0;
     b.wb.activeScan = b.wb.scans.tail();
-    const auto last = worksheets(b);
+    const auto last = allWorksheets(b);
     b.run(110, "-1");
-    EXPECT_EQ(worksheets(b)[0], last[0]);
-    EXPECT_EQ(worksheets(b)[1], last[1]);
-    EXPECT_NE(worksheets(b)[4], last[4]);
-}
+    EXPECT_EQ(allWorksheets(b)[0], last[0]);
+    EXPECT_EQ(allWorksheets(b)[1], last[1]);
+    EXPECT_NE(allWorksheets(b)[4], last[4]);
 
-TEST(SmoothingCommands, AbortStopsAfterTheCurrentChannel)
-{
-    SmoothBench b;
-    loadThree(b, 80);
-    b.select(false, false, true, true);
-    b.wb.allMode = true;
-    b.wb.view.confirmAll = false;
-    const auto before = worksheets(b);
+    // Abort during the first scan stops after its channels.
+    b.wb.scans.head()->step = 0.5f;
+    const auto beforeAbort = allWorksheets(b);
+    const int closes = b.ui.progressCloses;
     b.ui.statuses.clear();
-    b.ui.abortAfterSteps = 1; // Abort during the first scan
+    b.ui.abortAfterSteps = 1;
     b.run(109, "2");
-    const auto after = worksheets(b);
-    EXPECT_NE(after[0], before[0]);
-    EXPECT_NE(after[1], before[1]);
+    const auto after = allWorksheets(b);
+    EXPECT_NE(after[0], beforeAbort[0]);
+    EXPECT_NE(after[1], beforeAbort[1]);
     for (std::size_t i = 2; i < after.size(); ++i)
-        EXPECT_EQ(after[i], before[i]) << i;
+        EXPECT_EQ(after[i], beforeAbort[i]) << i;
     EXPECT_EQ(b.ui.statuses, std::vector<std::string>{"Median smooth of scan 1.00[GHz] is end"});
-    EXPECT_EQ(b.ui.progressCloses, 1);
+    EXPECT_EQ(b.ui.progressCloses, closes + 1);
 
     // ONE mode: Abort while Worksheet I(R) is smoothed leaves V(L).
     b.wb.allMode = false;
-    const auto one = worksheets(b);
+    const auto one = allWorksheets(b);
     b.run(110, "2");
-    EXPECT_NE(worksheets(b)[0], one[0]);
-    EXPECT_EQ(worksheets(b)[1], one[1]);
-    EXPECT_EQ(b.ui.progressCloses, 2);
+    EXPECT_NE(allWorksheets(b)[4], one[4]);
+    EXPECT_EQ(allWorksheets(b)[5], one[5]);
+    EXPECT_EQ(b.ui.progressCloses, closes + 2);
 }

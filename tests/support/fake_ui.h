@@ -173,6 +173,15 @@ public:
         return false;
     }
 
+    // The filters of file dialog i, each as "name pattern".
+    std::vector<std::string> filtersOf(std::size_t i) const
+    {
+        std::vector<std::string> f;
+        for (const auto& x : fileDialogs.at(i).filters)
+            f.push_back(x.name + " " + x.pattern);
+        return f;
+    }
+
 private:
     template <class T>
     static std::optional<std::string> pop(std::deque<T>& q)

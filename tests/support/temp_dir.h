@@ -1,8 +1,11 @@
 #pragma once
 // A fresh folder under the system temporary folder, removed with everything
-// in it when the object goes.
+// in it when the object goes; whole-file helpers of the tests.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace qm::test {
@@ -30,5 +33,29 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The bytes of a file; empty when it cannot be read.
+inline std::string readTextFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void writeFile(const std::filesystem::path& p, const std::string& bytes)
+{
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The names of the entries of a folder.
+inline std::set<std::string> filesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename().string());
+    return names;
+}
 
 } // namespace qm::test

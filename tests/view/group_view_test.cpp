@@ -26,47 +26,48 @@ void showGroup(PlotBench& b, const std::vector<float>& freqs, int mode, Fill wrk
     b.wb.setGroupView(mode);
 }
 
-TEST(GroupView, LabelsAndTitlesFromTheTitleParts)
+TEST(GroupView, LabelsTitlesAndGridShapes)
 {
+    struct Case {
+        float frequency;
+        const char *date, *time;
+        int parts;
+        const char *label, *title;
+    };
+    const Case cases[] = {
+        {3, "2004/05/01", "05:06:07.25", kTitleFreq, "10.00cm", "Sun:2004/05/01 05:06:07.25"},
+        {3, "2004/05/01", "05:06:07.25", kTitleDate, "01May", "Sun:2004 10.00cm05:06:07.25"},
+        {3, "2004/05/01", "05:06:07.25", kTitleTime, "05:06:07", "Sun:2004/05/01 10.00cm"},
+        {3, "2004/05/01", "05:06:07.25", 7, "01May 10.00cm 05:06:07", "Sun:2004 "},
+        {3, "2004/05/01", "05:06:07.25", 0, "", "Sun:2004/05/01 10.00cm05:06:07.25"},
+        {12, "2004/05/01", "05:06:07.25", kTitleFreq | kTitleTime, "02.50cm 05:06:07", "Sun:2004/05/01 "},
+        {12, "2004/05/01", "05:06:07.25", kTitleTime, "05:06:07", "Sun:2004/05/01  2.50cm"},
+        {0, "2004/05/01", "05:06:07.25", kTitleFreq, "00.00cm", "Sun:2004/05/01 05:06:07.25"},
+        {3, "16.09.2004", "05:06:07.25", kTitleDate, "16Sep", "Sun:2004 10.00cm05:06:07.25"},
+        {3, "16.09.2004", "05:06:07.25", 7, "16Sep 10.00cm 05:06:07", "Sun:2004 "},
+        {3, "2004/13/01", "05:06:07.25", kTitleDate, "01", "Sun:2004 10.00cm05:06:07.25"},
+        {3, "unknown", "05:06:07.25", 7, "00 10.00cm 05:06:07", "Sun:unknown "},
+        {3, "2004/05/01", "12.30.15.5", kTitleTime, "12.30.15", "Sun:2004/05/01 10.00cm"},
+    };
     auto s = plotScan(3, 10, constant(0), nullptr);
-    EXPECT_EQ(groupLabel(*s, kTitleFreq), "10.00cm");
-    EXPECT_EQ(groupLabel(*s, kTitleDate), "01May");
-    EXPECT_EQ(groupLabel(*s, kTitleTime), "05:06:07");
-    EXPECT_EQ(groupLabel(*s, 7), "01May 10.00cm 05:06:07");
-    EXPECT_EQ(groupLabel(*s, 0), "");
-    EXPECT_EQ(groupTitle(*s, kTitleFreq), "Sun:2004/05/01 05:06:07.25");
-    EXPECT_EQ(groupTitle(*s, kTitleDate), "Sun:2004 10.00cm05:06:07.25");
-    EXPECT_EQ(groupTitle(*s, 7), "Sun:2004 ");
-    EXPECT_EQ(groupTitle(*s, 0), "Sun:2004/05/01 10.00cm05:06:07.25");
-
-    s->frequency = 12; // 2.5 cm
-    EXPECT_EQ(groupLabel(*s, kTitleFreq), "02.50cm");
-    EXPECT_EQ(groupTitle(*s, kTitleTime), "Sun:2004/05/01  2.50cm");
-    s->frequency = 0;
-    EXPECT_EQ(groupLabel(*s, kTitleFreq), "00.00cm");
-    // Day-first dates, every month, and unreadable ones.
-    copyField(s->dateObs, "16.09.2004");
-    EXPECT_EQ(groupLabel(*s, kTitleDate), "16Sep");
-    EXPECT_EQ(groupTitle(*s, kTitleDate | kTitleFreq | kTitleTime), "Sun:2004 ");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.date) + " " + c.time + " " + std::to_string(c.parts));
+        s->frequency = c.frequency;
+        copyField(s->dateObs, c.date);
+        copyField(s->timeObs, c.time);
+        EXPECT_EQ(groupLabel(*s, c.parts), c.label);
+        EXPECT_EQ(groupTitle(*s, c.parts), c.title);
+    }
     const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int m = 1; m <= 12; ++m) {
         copyField(s->dateObs, format("1999/%02d/07", m));
         EXPECT_EQ(groupLabel(*s, kTitleDate), std::string("07") + months[m - 1]);
     }
-    copyField(s->dateObs, "2004/13/01");
-    EXPECT_EQ(groupLabel(*s, kTitleDate), "01");
-    copyField(s->dateObs, "unknown");
-    EXPECT_EQ(groupLabel(*s, kTitleDate), "00");
-    EXPECT_EQ(groupTitle(*s, kTitleDate | kTitleFreq | kTitleTime), "Sun:unknown ");
-    copyField(s->timeObs, "12.30.15.5");
-    EXPECT_EQ(groupLabel(*s, kTitleTime), "12.30.15");
-}
 
-TEST(GroupView, ArrayGridShapes)
-{
-    const std::pair<int, GridShape> cases[] = {{0, {0, 0}}, {1, {2, 1}}, {2, {2, 1}}, {3, {2, 2}}, {4, {2, 2}},
+    // Array view grids, columns x rows.
+    const std::pair<int, GridShape> grids[] = {{0, {0, 0}}, {1, {2, 1}}, {2, {2, 1}}, {3, {2, 2}}, {4, {2, 2}},
                                                {5, {3, 2}}, {6, {3, 2}}, {7, {3, 3}}, {9, {3, 3}}, {12, {3, 3}}};
-    for (const auto& [n, g] : cases) {
+    for (const auto& [n, g] : grids) {
         EXPECT_EQ(arrayGrid(n).columns, g.columns) << n;
         EXPECT_EQ(arrayGrid(n).rows, g.rows) << n;
     }

@@ -2,9 +2,7 @@
 // A workbench with every command, scans built from formulas, and the
 // geometry of the default test canvas (800x600, font height 14, so h = 14
 // and w = 2h/5 = 5 on the RecordingCanvas).
-#include "app/text_format.h"
-#include "app/workbench.h"
-#include "tests/support/fake_ui.h"
+#include "tests/app/scan_fixture.h"
 #include "view/plot_painter.h"
 #include "view/recording_canvas.h"
 #include "wiring/all_commands.h"
@@ -51,10 +49,7 @@ inline Fill constant(float v)
     return [v](int) { return v; };
 }
 
-struct PlotBench {
-    FakeUi ui;
-    MemorySettingsStore store;
-    Workbench wb{ui, store, "/opt/quillmar"};
+struct PlotBench : Bench {
     RecordingCanvas canvas{800, 600};
     PlotLayout layout;
 
@@ -66,22 +61,10 @@ struct PlotBench {
 
     ScanRecord* load(std::vector<std::unique_ptr<ScanRecord>> scans)
     {
-        for (auto& s : scans)
-            wb.scans.pushHead(std::move(s));
-        wb.afterLoad("/data/sun/set.0hd");
+        Bench::load(std::move(scans));
         return wb.activeScan;
     }
-    ScanRecord* load(std::unique_ptr<ScanRecord> s)
-    {
-        std::vector<std::unique_ptr<ScanRecord>> v;
-        v.push_back(std::move(s));
-        return load(std::move(v));
-    }
-    void show(int begin, int end)
-    {
-        wb.viewBegin = begin;
-        wb.viewEnd = end;
-    }
+    ScanRecord* load(std::unique_ptr<ScanRecord> s) { return load(scansOf(std::move(s))); }
     void paint()
     {
         canvas.clear();

@@ -1,6 +1,6 @@
 #include "view/plot_mouse.h"
 
-#include "tests/view/solar_scan.h"
+#include "tests/app/scan_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -70,10 +70,6 @@ TEST(PlotPainter, FrameLabelsTitleAndGeometry)
     EXPECT_DOUBLE_EQ(g.pixelsPerPoint, 550.0 / 80);
     EXPECT_EQ(g.viewBegin, 10);
     EXPECT_EQ(g.viewEnd, 90);
-    EXPECT_EQ(g.minI, 490);
-    EXPECT_EQ(g.maxI, 610);
-    EXPECT_EQ(g.textHeight, 14);
-    EXPECT_EQ(g.charWidth, 5);
     EXPECT_EQ(g.gridColumns, 0);
 
     // The main title replaces the automatic one; the wavelength is 0 for

@@ -1,6 +1,6 @@
 #include "view/scale_position.h"
 
-#include "tests/view/solar_scan.h"
+#include "tests/app/scan_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,10 @@ struct ScaleBench : Bench {
 
 } // namespace
 
-TEST(ScalePosition, OpensOnShownRangeInPoints)
+TEST(ScalePosition, OpensInPointsAndConvertsBothWays)
 {
     ScaleBench b;
-    const ScalePosition sp = ScalePosition::open(b.wb);
+    ScalePosition sp = ScalePosition::open(b.wb);
     EXPECT_EQ(sp.reference, ScaleReference::Begin);
     EXPECT_EQ(sp.unit, ScaleUnit::Points);
     EXPECT_DOUBLE_EQ(sp.begin, 100);
@@ -37,17 +37,10 @@ TEST(ScalePosition, OpensOnShownRangeInPoints)
     EXPECT_EQ(sp.nPoints, 1000);
     EXPECT_DOUBLE_EQ(sp.increment(), 1);
     EXPECT_EQ(sp.wholeScan(), (std::pair<double, double>{0, 1000}));
-
     Bench empty;
-    const ScalePosition none = ScalePosition::open(empty.wb);
-    EXPECT_EQ(none.nPoints, 0);
-    EXPECT_DOUBLE_EQ(none.width, 0);
-}
+    EXPECT_EQ(ScalePosition::open(empty.wb).nPoints, 0);
+    EXPECT_DOUBLE_EQ(ScalePosition::open(empty.wb).width, 0);
 
-TEST(ScalePosition, UnitAndReferenceConversionsBothWays)
-{
-    ScaleBench b;
-    ScalePosition sp = ScalePosition::open(b.wb);
     ASSERT_TRUE(sp.setUnit(ScaleUnit::ArcSeconds));
     EXPECT_DOUBLE_EQ(sp.begin, 200);
     EXPECT_DOUBLE_EQ(sp.width, 400);

@@ -1,6 +1,6 @@
 #include "view/solar_disk.h"
 
-#include "tests/view/solar_scan.h"
+#include "tests/app/scan_fixture.h"
 #include "view/recording_canvas.h"
 
 #include <gtest/gtest.h>
@@ -53,58 +53,31 @@ int nearest(double v) { return static_cast<int>(std::lround(v)); }
 
 } // namespace
 
-TEST(SolarDisk, ProjectionWithoutTurnOrTilt)
+TEST(SolarDisk, ProjectionAgainstRotatingTheVectorByHand)
 {
-    // The central meridian is the vertical through the centre, the equator
-    // the horizontal diameter; only the front hemisphere (0 < L < 180) shows.
-    for (int lat = -80; lat <= 80; ++lat) {
-        const DiskPoint p = projectOnDisk(0, 0, 90, lat, 480);
-        EXPECT_EQ(p.dx, 0) << lat;
-        EXPECT_EQ(p.dy, nearest(-480 * std::sin(lat * kPi / 180))) << lat;
-        EXPECT_TRUE(p.visible);
-    }
-    for (int lon = -40; lon < 220; ++lon) {
-        const DiskPoint p = projectOnDisk(0, 0, lon, 0, 480);
-        EXPECT_EQ(p.dy, 0) << lon;
-        if (lon > 0 && lon < 180) {
-            EXPECT_TRUE(p.visible) << lon;
-            EXPECT_EQ(p.dx, nearest(-480 * std::cos(lon * kPi / 180))) << lon;
-        } else if (lon < 0 || lon > 180) {
-            EXPECT_FALSE(p.visible) << lon;
-        }
-    }
-    // East limb at L = 180 - tiny, west at L = 0 + tiny: x grows westward.
-    EXPECT_EQ(projectOnDisk(0, 0, 179, 0, 1000).dx, nearest(-1000 * std::cos(179 * kPi / 180)));
+    // Longitude L runs from the west limb (x = -R cos L on the equator),
+    // latitude F upward; tilt by B0 about the east-west axis, then turn by
+    // the position angle P in the sky plane. Only the front shows.
+    for (double pa : {0.0, 90.0, -23.0})
+        for (double b0 : {0.0, 5.5, 90.0})
+            for (int lon = -40; lon < 220; lon += 9)
+                for (int lat = -80; lat <= 80; lat += 20) {
+                    SCOPED_TRACE(std::to_string(pa) + " " + std::to_string(b0) + " " + std::to_string(lon) + " " +
+                                 std::to_string(lat));
+                    const double P = pa * kPi / 180, B = b0 * kPi / 180, L = lon * kPi / 180, F = lat * kPi / 180;
+                    const double x = -std::cos(L) * std::cos(F), y = std::sin(L) * std::cos(F), z = std::sin(F);
+                    const double depth = std::cos(B) * y + std::sin(B) * z;
+                    const double down = -(-std::sin(B) * y + std::cos(B) * z);
+                    const DiskPoint p = projectOnDisk(pa, b0, lon, lat, 480);
+                    if (std::fabs(depth) > 1e-9) {
+                        EXPECT_EQ(p.visible, depth > 0);
+                    }
+                    EXPECT_EQ(p.dx, nearest(480 * (std::cos(P) * x - std::sin(P) * down)));
+                    EXPECT_EQ(p.dy, nearest(480 * (std::sin(P) * x + std::cos(P) * down)));
+                }
+    // The east limb is on the right.
     EXPECT_GT(projectOnDisk(0, 0, 179, 0, 1000).dx, 990);
     EXPECT_LT(projectOnDisk(0, 0, 1, 0, 1000).dx, -990);
-}
-
-TEST(SolarDisk, ProjectionTurnedAndTilted)
-{
-    // A position angle of 90 degrees lays the central meridian flat.
-    for (int lat = -80; lat <= 80; lat += 10) {
-        const DiskPoint p = projectOnDisk(90, 0, 90, lat, 300);
-        EXPECT_EQ(p.dy, 0) << lat;
-        EXPECT_EQ(p.dx, nearest(300 * std::sin(lat * kPi / 180))) << lat;
-    }
-    // Seen from above the north pole (B0 = 90) a parallel is a circle of
-    // radius R cos(latitude) and only the northern hemisphere shows.
-    for (int lon = 0; lon < 360; lon += 15) {
-        const DiskPoint p = projectOnDisk(0, 90, lon, 60, 400);
-        EXPECT_TRUE(p.visible);
-        EXPECT_NEAR(std::hypot(p.dx, p.dy), 200, 1.0) << lon;
-        EXPECT_FALSE(projectOnDisk(0, 90, lon, -10, 400).visible);
-    }
-    // A general case against rotating the vector by hand: tilt about the
-    // east-west axis, then turn in the sky plane.
-    const double P = -23 * kPi / 180, B = 5.5 * kPi / 180, L = 70 * kPi / 180, F = 25 * kPi / 180;
-    const double x = -std::cos(L) * std::cos(F), y = std::sin(L) * std::cos(F), z = std::sin(F);
-    const double depth = std::cos(B) * y + std::sin(B) * z;
-    const double down = -(-std::sin(B) * y + std::cos(B) * z);
-    const DiskPoint p = projectOnDisk(-23, 5.5, 70, 25, 500);
-    EXPECT_EQ(p.visible, depth > 0);
-    EXPECT_EQ(p.dx, nearest(500 * (std::cos(P) * x - std::sin(P) * down)));
-    EXPECT_EQ(p.dy, nearest(500 * (std::sin(P) * x + std::cos(P) * down)));
 }
 
 TEST(SolarDisk, CentreLatitudeFromDate)

@@ -7,17 +7,6 @@
 namespace qm::test {
 namespace {
 
-TEST(ViewSettings, DefaultsFollowTheDialogTemplate)
-{
-    const ViewSettingsFields f;
-    EXPECT_TRUE(f.colour && f.groupList && f.viewScale && f.confirmAll && f.freq && f.dataI && f.dataV);
-    EXPECT_FALSE(f.listOutside || f.residual || f.date || f.time || f.digFrame || f.sunDisk || f.sunCenter ||
-                 f.fitsImage || f.wrkI || f.wrkV);
-    EXPECT_EQ(f.mainTitle, "%");
-    EXPECT_EQ(f.rightAxisTitle, "%");
-    EXPECT_EQ(f.leftAxisTitle, "%");
-}
-
 TEST(ViewSettings, DialogOpensWithTheCurrentStateAndOkStoresIt)
 {
     PlotBench b;

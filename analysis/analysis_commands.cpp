@@ -1,0 +1,18 @@
+#include "analysis/analysis_commands.h"
+
+#include "analysis/correlation.h"
+#include "analysis/flux_report.h"
+#include "app/command_table.h"
+
+namespace qm {
+
+void registerAnalysisCommands(CommandTable& t)
+{
+    t.handle(165, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::Sigma); });
+    t.handle(125, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::FullFlux); });
+    t.handle(166, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::GaussParam); });
+    t.handle(174, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::DeltaRL); });
+    t.handle(155, runCorrelation);
+}
+
+} // namespace qm

@@ -1,0 +1,7 @@
+#pragma once
+// Registration of the analysis commands in the command table.
+namespace qm {
+class CommandTable;
+// Sigma, Full Flux, Gauss Param, Auto move L R, Correlation.
+void registerAnalysisCommands(CommandTable& t);
+} // namespace qm
