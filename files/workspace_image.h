@@ -43,8 +43,8 @@ namespace wsstate {
 inline constexpr std::size_t scanCount = 0, activePos = 2, viewBegin = 4, viewEnd = 6, chkDataI = 8,
                              chkDataV = 10, chkWrkI = 12, chkWrkV = 14, confirmAll = 18, setLoaded = 20,
                              gaussChoice = 22, digFrame = 24, equalScale = 26, sunCenter = 28, viewScale = 30,
-                             mixedSet = 32, colour = 34, titleParts = 36, groupList = 38, listOutside = 42,
-                             residual = 40, groupMode = 44, localGraph = 46, fullScanWindow = 48, groupCount = 50,
+                             mixedSet = 32, colour = 34, titleParts = 36, groupList = 38, listOutside = 40,
+                             residual = 42, groupMode = 44, localGraph = 46, fullScanWindow = 48, groupCount = 50,
                              groupPositions = 62;
 } // namespace wsstate
 

@@ -6,15 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 
 using namespace qm;
-
-namespace {
-
-void spit(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
-
-} // namespace
 
 // Linear interpolation between the rows around the frequency; the ends of
 // the table; lines that are not rows; a missing table.
@@ -24,40 +17,28 @@ TEST(CalibrationTable, InterpolatesBetweenRows)
     const std::string folder = dir.path().string();
     EXPECT_FALSE(lookupCalibration(folder, 4.0));
 
-    spit(dir.file("sh-fits.cfg"), "# frequency, coefficient, Tq, beam, Tz\r\n"
-                                  "5.0 0.4 10000.9 6 280\r\n"
-                                  "\r\n"
-                                  "3.0 0.2 20001.9 10 300\r\n"
-                                  "1.0 0.1 90000 30 310\r\n");
-    const auto mid = lookupCalibration(folder, 4.0);
-    ASSERT_TRUE(mid);
-    EXPECT_NEAR(mid->fluxCoef, 0.3, 1e-7);
-    EXPECT_EQ(mid->tqSun, 15001); // 15001.4 truncated
-    EXPECT_DOUBLE_EQ(mid->beamHalfsize, 8);
-    EXPECT_DOUBLE_EQ(mid->loadZeroTemp, 290);
-
-    const auto quarter = lookupCalibration(folder, 2.5);
-    ASSERT_TRUE(quarter);
-    EXPECT_NEAR(quarter->fluxCoef, 0.2 - 0.1 * 0.25, 1e-7);
-    EXPECT_EQ(quarter->tqSun, int(20001.9 + (90000 - 20001.9) * 0.25));
-    EXPECT_NEAR(quarter->beamHalfsize, 15, 1e-6);
-
-    // A frequency equal to a row gives that row.
-    const auto exact = lookupCalibration(folder, 3.0);
-    ASSERT_TRUE(exact);
-    EXPECT_FLOAT_EQ(float(exact->fluxCoef), 0.2f);
-    EXPECT_EQ(exact->tqSun, 20001);
-    const auto last = lookupCalibration(folder, 1.0);
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->tqSun, 90000);
-
-    // Above the first row: the first row, not an extrapolation from zero.
-    const auto above = lookupCalibration(folder, 6.0);
-    ASSERT_TRUE(above);
-    EXPECT_FLOAT_EQ(float(above->fluxCoef), 0.4f);
-    EXPECT_EQ(above->tqSun, 10000);
-    EXPECT_FLOAT_EQ(float(above->beamHalfsize), 6);
-
+    test::writeFile(dir.file("sh-fits.cfg"), "# frequency, coefficient, Tq, beam, Tz\r\n"
+                                             "5.0 0.4 10000.9 6 280\r\n"
+                                             "\r\n"
+                                             "3.0 0.2 20001.9 10 300\r\n"
+                                             "1.0 0.1 90000 30 310\r\n");
+    // Tq truncates toward zero; a frequency equal to a row gives that row;
+    // above the first row the first row, not an extrapolation from zero.
+    struct Row {
+        double f, coef;
+        int tq;
+        double beam, zero;
+    };
+    for (const Row& w : {Row{4.0, 0.3, 15001, 8, 290}, Row{2.5, 0.175, 37501, 15, 302.5}, Row{3.0, 0.2, 20001, 10, 300},
+                         Row{1.0, 0.1, 90000, 30, 310}, Row{6.0, 0.4, 10000, 6, 280}}) {
+        SCOPED_TRACE(w.f);
+        const auto row = lookupCalibration(folder, w.f);
+        ASSERT_TRUE(row);
+        EXPECT_NEAR(row->fluxCoef, w.coef, 1e-7);
+        EXPECT_EQ(row->tqSun, w.tq);
+        EXPECT_NEAR(row->beamHalfsize, w.beam, 1e-6);
+        EXPECT_NEAR(row->loadZeroTemp, w.zero, 1e-6);
+    }
     // Below the last row there is no value.
     EXPECT_FALSE(lookupCalibration(folder, 0.5));
     EXPECT_FALSE(lookupCalibration(folder, std::nan("")));
@@ -72,7 +53,7 @@ TEST(CalibrationTable, QuietSunTable)
     EXPECT_EQ(tab_sun(folder, 2.0, 960, q), 0);
     EXPECT_EQ(q, 0);
 
-    spit(dir.file("tab_sun.dat"), "1.0 500 0.5\n2.0 300 0.75\n4.0 100 1.0\n");
+    test::writeFile(dir.file("tab_sun.dat"), "1.0 500 0.5\n2.0 300 0.75\n4.0 100 1.0\n");
     EXPECT_DOUBLE_EQ(tab_sun(folder, 3.0, 960, q), 200);
     EXPECT_DOUBLE_EQ(q, 0.875);
     EXPECT_DOUBLE_EQ(tab_sun(folder, 1.5, 480, q), 400);

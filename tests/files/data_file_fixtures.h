@@ -1,11 +1,17 @@
 #pragma once
 // Builders of data files and header files for the reader tests and the fuzz
-// drivers, written independently of the program's own writer.
+// drivers, written independently of the program's own writer; scans for the
+// writer tests.
+#include "app/scan_record.h"
+#include "app/text_format.h"
+#include "app/workbench.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -100,10 +106,69 @@ inline std::string sampleShapeF()
                        {{"POLARIZ =              1", "BSCALE  =              2"}, leSamplesF({1, -2, 300, 4000})}});
 }
 
-inline void writeFile(const std::filesystem::path& p, const std::string& bytes)
+// The first n values of an array, to compare as a whole.
+inline std::vector<float> arrayOf(const float* p, int n) { return std::vector<float>(p, p + n); }
+
+// A scan of n points at `freq` GHz, observed 2004/05/01 05:13:47, centre
+// 20.5, 1.5" apart: its Worksheets hold a sine and a cosine and its Data
+// arrays other values, so a writer that takes the wrong array shows.
+inline std::unique_ptr<ScanRecord> wavyScan(float freq, int n, float fluxCoef = 0.5f, bool chan1 = true,
+                                            bool chan2 = true)
 {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    auto r = std::make_unique<ScanRecord>();
+    r->nPoints = int16_t(n);
+    r->frequency = freq;
+    r->fluxCoef = fluxCoef;
+    r->step = 1.5f;
+    r->centerPoint = 20.5f;
+    r->radius = 960;
+    r->azimuth = 12.5f;
+    r->altitude = 45.25f;
+    r->angleP = -3.5f;
+    r->tqSun = 16000;
+    r->beamHalfsize = 17;
+    copyField(r->object, "Sun");
+    copyField(r->dateObs, "2004/05/01");
+    copyField(r->timeObs, "05:13:47");
+    copyField(r->telescop, "RATAN-600");
+    copyField(r->origin, "SAO");
+    if (chan1)
+        r->allocChannel(1);
+    if (chan2)
+        r->allocChannel(2);
+    for (int k = 0; k < n; ++k) {
+        if (chan1) {
+            r->dataI()[k] = 10 * freq + float(k % 7) * 3.25f;
+            r->wrkI()[k] = 100 * freq + 500 * std::sin(0.7f * float(k));
+        }
+        if (chan2) {
+            r->dataV()[k] = -float(k) * 0.5f;
+            r->wrkV()[k] = 40 * std::cos(1.3f * float(k)) - 7;
+        }
+    }
+    return r;
+}
+
+// Adds a scan to the set as a load does: sorted, the first scan active.
+inline ScanRecord* addScan(Workbench& wb, std::unique_ptr<ScanRecord> r)
+{
+    ScanRecord* p = wb.scans.pushHead(std::move(r));
+    wb.scans.sort();
+    wb.activeScan = wb.scans.head();
+    wb.setLoaded = true;
+    return p;
+}
+
+// What a 16-bit sample of x[first], x[first + step], ... up to x[last] may
+// be off by: half the range over 30000, with a margin; times `factor`.
+inline double quantum(const float* x, int first, int last, int step, double factor = 1)
+{
+    double max = -1e30, min = 1e30;
+    for (int i = first; i <= last; i += step) {
+        max = std::max<double>(max, x[i]);
+        min = std::min<double>(min, x[i]);
+    }
+    return ((max - min) / 2 / 30000 * 1.05 + 1e-6 * std::fabs(max + min)) * factor;
 }
 
 } // namespace qm::test

@@ -1,43 +1,17 @@
 #include "files/data_file_writer.h"
 
-#include "app/scan_record.h"
-#include "app/text_format.h"
+#include "tests/files/data_file_fixtures.h"
+#include "tests/files/fits_fixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <string>
-#include <vector>
-
 using namespace qm;
+using test::card;
+using test::cardOf;
 
 namespace {
 
-// A card as stored: the text, blanks up to 78 characters, CR LF.
-std::string card(const std::string& text)
-{
-    return text + std::string(78 - text.size(), ' ') + "\r\n";
-}
-
 std::string cardAt(const std::string& file, int index) { return file.substr(80 * std::size_t(index), 80); }
-
-std::vector<std::string> cardsOf(const std::string& file)
-{
-    std::vector<std::string> cards;
-    for (std::size_t p = 0; p + 80 <= 2880; p += 80)
-        cards.push_back(file.substr(p, 80));
-    return cards;
-}
-
-// Index of the first card whose text starts with `key`, or -1.
-int findCard(const std::string& file, const std::string& key)
-{
-    const auto cards = cardsOf(file);
-    for (std::size_t i = 0; i < cards.size(); ++i)
-        if (cards[i].compare(0, key.size(), key) == 0)
-            return int(i);
-    return -1;
-}
 
 ScanRecord smallScan()
 {
@@ -210,14 +184,11 @@ TEST(DataFileWriter, ScalingChannelsAndRanges)
     r.freeChannel(1);
     f = encodeDataFile(r, q);
     EXPECT_EQ(cardAt(f, 2), card("NAXIS   =              1  / NUMBER OF DATA AXES"));
-    EXPECT_EQ(findCard(f, "NAXIS2"), -1);
-    EXPECT_EQ(cardAt(f, findCard(f, "POLARSET=")),
-              card("POLARSET=              0  / SET1: IF 1 (R or R+L), IF 0 (L or R-L)"));
-    EXPECT_EQ(cardAt(f, findCard(f, "BSCALE1")), card("BSCALE1 =   2.500000e-01  /"));
-    EXPECT_EQ(cardAt(f, findCard(f, "BZERO1")), card("BZERO1  =   0.000000e+00  /"));
-    EXPECT_EQ(findCard(f, "BSCALE2"), -1);
-    EXPECT_EQ(findCard(f, "BZERO2"), -1);
-    EXPECT_EQ(findCard(f, "END"), 27);
+    EXPECT_EQ(cardOf(f, "POLARSET"), card("POLARSET=              0  / SET1: IF 1 (R or R+L), IF 0 (L or R-L)"));
+    EXPECT_EQ(cardOf(f, "BSCALE1"), card("BSCALE1 =   2.500000e-01  /"));
+    EXPECT_EQ(cardOf(f, "BZERO1"), card("BZERO1  =   0.000000e+00  /"));
+    EXPECT_EQ(cardOf(f, "BSCALE2") + cardOf(f, "BZERO2") + cardOf(f, "NAXIS2"), "");
+    EXPECT_EQ(test::findCard(f, "END"), 27 * 80u);
     EXPECT_EQ(f.size(), 2 * 2880u);
     EXPECT_EQ(beSample(f, 2880 + 2), 30000);
     EXPECT_EQ(f.find_first_not_of('\0', 2880 + 8), std::string::npos);
@@ -239,8 +210,8 @@ TEST(DataFileWriter, ScalingChannelsAndRanges)
     EXPECT_EQ(writtenPoints(1, 101, 2), 50);
     f = encodeDataFile(d, q);
     EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =             50  / LENGTH OF DATA AXIS 1"));
-    EXPECT_EQ(cardAt(f, findCard(f, "CDELT1")), card("CDELT1  =         2.5000  / ARCSEC"));
-    EXPECT_EQ(cardAt(f, findCard(f, "PMCSUN")), card("PMCSUN  =          25.25  / POST MERIDIUM CENTER"));
+    EXPECT_EQ(cardOf(f, "CDELT1"), card("CDELT1  =         2.5000  / ARCSEC"));
+    EXPECT_EQ(cardOf(f, "PMCSUN"), card("PMCSUN  =          25.25  / POST MERIDIUM CENTER"));
     // Written points 1, 3, ..., 99 span -4900..4900: offset 0, scale 4900/30000.
     for (int k = 0; k < 50; ++k) {
         const double v = (1 + 2 * k) * 100 - 5000;

@@ -1,12 +1,16 @@
 #pragma once
 // Independent FITS readers run from the tests: cfitsio's fitsverify and
 // Python with astropy (Debian packages fitsverify and python3-astropy).
+#include "tests/support/temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace qm::test {
 
@@ -16,14 +20,6 @@ inline std::string shellQuote(const std::string& s)
     for (char c : s)
         q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-}
-
-inline std::string readTextFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 struct VerifyResult {
@@ -74,6 +70,28 @@ inline std::optional<std::string> runPython(const std::string& python, const std
     if (rc != 0)
         return std::nullopt;
     return readTextFile(out);
+}
+
+// A checker's output lines by their first word: the rest of each line.
+inline std::map<std::string, std::string> keyedLines(const std::string& out)
+{
+    std::map<std::string, std::string> m;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const auto gap = line.find(' ');
+        m[line.substr(0, gap)] = gap == std::string::npos ? std::string() : line.substr(gap + 1);
+    }
+    return m;
+}
+
+// The numbers in a text of blank-separated numbers.
+inline std::vector<double> numbersIn(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<double> v;
+    for (double x; in >> x;)
+        v.push_back(x);
+    return v;
 }
 
 } // namespace qm::test

@@ -70,7 +70,9 @@ struct OpenScansTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(OpenScansTest, HeaderFileLoadsTheFilesThatCanBeRead)
+// A header file loads the files it names that can be read; a SIMPLE file
+// goes the FITS route whatever its name.
+TEST_F(OpenScansTest, HeaderFilesAndSingleFilesLoad)
 {
     put("a.001", scanAt("3.0"));
     put("c.003", scanAt("2.8"));
@@ -87,6 +89,13 @@ TEST_F(OpenScansTest, HeaderFileLoadsTheFilesThatCanBeRead)
     EXPECT_FALSE(wb.isEnabled(161));
     EXPECT_TRUE(wb.isEnabled(172));
     EXPECT_EQ(ui.redraws, 1);
+
+    const std::string path = put("single.0hd", scanAt("4.5", 9));
+    EXPECT_EQ(openScans(wb, path), 1);
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(frequencies(), (std::vector<float>{2.8f, 3.0f, 4.5f}));
+    EXPECT_EQ(wb.scans.at(2)->dataI()[0], 9.0f);
+    EXPECT_STREQ(wb.scans.at(2)->dataFile, path.c_str());
 }
 
 TEST_F(OpenScansTest, NothingLoadedLeavesTheSetAsItWas)
@@ -112,17 +121,6 @@ TEST_F(OpenScansTest, NothingLoadedLeavesTheSetAsItWas)
     EXPECT_EQ(openScans(wb, list), 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(frequencies(), before);
-}
-
-TEST_F(OpenScansTest, SimpleFileGoesTheFitsRouteWhateverItsName)
-{
-    const std::string path = put("single.0hd", scanAt("4.5", 9));
-    EXPECT_EQ(openScans(wb, path), 1);
-    EXPECT_TRUE(ui.messages.empty());
-    ASSERT_EQ(wb.scans.count(), 1);
-    EXPECT_EQ(wb.scans.head()->frequency, 4.5f);
-    EXPECT_EQ(wb.scans.head()->dataI()[0], 9.0f);
-    EXPECT_STREQ(wb.scans.head()->dataFile, path.c_str());
 }
 
 TEST_F(OpenScansTest, FitsRouteAsksItsReadersInOrder)
@@ -183,36 +181,9 @@ TEST_F(OpenScansTest, ListLinesNamesAndRecordReuse)
     EXPECT_EQ(wb.scans.at(1)->sampleFormat, 0);
 }
 
-TEST_F(OpenScansTest, ListLoadStopsBelow256Scans)
-{
-    const std::string list = repeatedList("many.0hd", 300);
-
-    EXPECT_EQ(openScans(wb, list), 1);
-    EXPECT_EQ(wb.scans.count(), 255);
-    // More than 250 scans: "Append..." is greyed and drops are refused.
-    EXPECT_FALSE(wb.isEnabled(172));
-    EXPECT_FALSE(wb.acceptDrops);
-
-    // A set already at 255 takes nothing more.
-    EXPECT_EQ(openScans(wb, list), 1);
-    EXPECT_TRUE(badMessage("Header File is BAD"));
-    EXPECT_EQ(wb.scans.count(), 255);
-}
-
-TEST_F(OpenScansTest, ListLoadLimitOnlyAppliesBelowIt)
-{
-    const std::string list = repeatedList("two.0hd", 2);
-    preload(257);
-    EXPECT_EQ(openScans(wb, list), 1);
-    EXPECT_EQ(wb.scans.count(), 259);
-
-    // A failed last entry leaves nothing behind.
-    EXPECT_EQ(openScans(wb, put("last.0hd", "a.001\nmissing.002\n")), 1);
-    EXPECT_EQ(wb.scans.count(), 260);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(OpenScansTest, AppendGreyedAbove250Scans)
+// More than 250 scans grey "Append..." and refuse drops; a list load stops
+// below 256 scans, but only a set below that limit is held to it.
+TEST_F(OpenScansTest, ListLoadLimits)
 {
     EXPECT_EQ(openScans(wb, repeatedList("set.0hd", 250)), 1);
     EXPECT_EQ(wb.scans.count(), 250);
@@ -222,6 +193,23 @@ TEST_F(OpenScansTest, AppendGreyedAbove250Scans)
     EXPECT_EQ(wb.scans.count(), 251);
     EXPECT_FALSE(wb.isEnabled(172));
     EXPECT_FALSE(wb.acceptDrops);
+
+    const std::string many = repeatedList("many.0hd", 300);
+    EXPECT_EQ(openScans(wb, many), 1);
+    EXPECT_EQ(wb.scans.count(), 255);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(openScans(wb, many), 1); // a set at 255 takes nothing more
+    EXPECT_TRUE(badMessage("Header File is BAD"));
+    EXPECT_EQ(wb.scans.count(), 255);
+
+    ui.messages.clear();
+    preload(2);
+    EXPECT_EQ(openScans(wb, repeatedList("two.0hd", 2)), 1);
+    EXPECT_EQ(wb.scans.count(), 259);
+    // A failed last entry leaves nothing behind.
+    EXPECT_EQ(openScans(wb, put("last.0hd", "a.001\nmissing.002\n")), 1);
+    EXPECT_EQ(wb.scans.count(), 260);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(OpenScansTest, RefusalsAndTheOpenDialog)
@@ -232,18 +220,10 @@ TEST_F(OpenScansTest, RefusalsAndTheOpenDialog)
     // Cancelled dialog: nothing happens.
     EXPECT_EQ(openScans(wb), 0);
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    const FileDialogSpec& spec = ui.fileDialogs[0];
-    EXPECT_EQ(spec.initialDir, "/data/last");
-    EXPECT_TRUE(spec.mustExist);
-    ASSERT_EQ(spec.filters.size(), 4u);
-    EXPECT_EQ(spec.filters[0].name, "Quillmar files");
-    EXPECT_EQ(spec.filters[0].pattern, "*.?hd;*.fits");
-    EXPECT_EQ(spec.filters[1].name, "Header Files");
-    EXPECT_EQ(spec.filters[1].pattern, "*.?hd");
-    EXPECT_EQ(spec.filters[2].name, "BINARY FITS");
-    EXPECT_EQ(spec.filters[2].pattern, "*.fit;*.fits");
-    EXPECT_EQ(spec.filters[3].name, "Any Files");
-    EXPECT_EQ(spec.filters[3].pattern, "*.*");
+    EXPECT_EQ(ui.fileDialogs[0].initialDir, "/data/last");
+    EXPECT_TRUE(ui.fileDialogs[0].mustExist);
+    EXPECT_EQ(ui.filtersOf(0), (std::vector<std::string>{"Quillmar files *.?hd;*.fits", "Header Files *.?hd",
+                                                          "BINARY FITS *.fit;*.fits", "Any Files *.*"}));
     EXPECT_EQ(ui.redraws, 0);
 
     // The chosen file is loaded.

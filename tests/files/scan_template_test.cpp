@@ -5,6 +5,7 @@
 #include "app/workbench.h"
 #include "files/group_fits.h"
 #include "files/resample.h"
+#include "tests/files/data_file_fixtures.h"
 #include "tests/files/group_fits_checks.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
@@ -13,14 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <vector>
 
 using namespace qm;
 
 namespace {
-
-void spit(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 constexpr float kUnset = -999;
 
@@ -77,29 +75,9 @@ protected:
     {
         // Coefficient 1 everywhere, so the template reads back as written.
         test::prepareProgramFolder(prog, "20 1 10000 5 300\n1 1 10000 5 300\n");
-        spit(prog + "/tab_sun.dat", "1 200 0.5\n20 100 1.0\n");
+        test::writeFile(prog + "/tab_sun.dat", "1 200 0.5\n20 100 1.0\n");
         registerAllCommands(wb);
         wb.settings.output = tmp.path().string();
-    }
-
-    static std::unique_ptr<ScanRecord> scan(float freq, int n, float centre, float step, float radius)
-    {
-        auto r = std::make_unique<ScanRecord>();
-        r->frequency = freq;
-        r->nPoints = int16_t(n);
-        r->centerPoint = centre;
-        r->step = step;
-        r->radius = radius;
-        r->fluxCoef = 0.5f;
-        copyField(r->dateObs, "2004/05/01");
-        copyField(r->timeObs, "05:13:47");
-        r->allocChannel(1);
-        r->allocChannel(2);
-        for (int i = 0; i < n; ++i) {
-            r->dataI()[i] = r->wrkI()[i] = 1000 + float(i);
-            r->dataV()[i] = r->wrkV()[i] = -50 - float(i);
-        }
-        return r;
     }
 
     // A group FITS file holding one 3.0 GHz scan of 30 points (centre 14.2,
@@ -108,7 +86,10 @@ protected:
     {
         test::FakeUi otherUi;
         Workbench maker(otherUi, store, prog);
-        auto m = scan(3.0f, 30, 14.2f, 2.0f, 800);
+        auto m = test::wavyScan(3.0f, 30);
+        m->centerPoint = 14.2f;
+        m->step = 2;
+        m->radius = 800;
         m->fluxWrk = 1;
         for (int i = 0; i < 30; ++i) {
             m->wrkI()[i] = flatI ? 0.0f : float(profileI(i - 14.2));
@@ -132,11 +113,8 @@ protected:
     // and 5.0 GHz, which has no template.
     void loadSet()
     {
-        three = wb.scans.pushHead(scan(3.0f, 40, 20.5f, 1.5f, 960));
-        five = wb.scans.pushHead(scan(5.0f, 40, 20.5f, 1.5f, 960));
-        wb.scans.sort();
-        wb.activeScan = three;
-        wb.setLoaded = true;
+        five = test::addScan(wb, test::wavyScan(5.0f, 40));
+        three = test::addScan(wb, test::wavyScan(3.0f, 40));
         wb.viewBegin = 1;
         wb.viewEnd = 38;
     }
@@ -171,7 +149,7 @@ TEST_F(ScanTemplateTest, BatchResamplesAndScalesToQuietSun)
 {
     const std::string path = templateFile("m.fit");
     loadSet();
-    const ScanRecord before5 = *five;
+    const ScanRecord before3 = *three, before5 = *five;
     wb.allMode = true;
     wb.chkWrkI = wb.chkWrkV = true;
     runBatch(path, 0);
@@ -179,8 +157,8 @@ TEST_F(ScanTemplateTest, BatchResamplesAndScalesToQuietSun)
     for (int j = 0; j < 40; ++j) {
         EXPECT_NEAR(three->wrkI()[j], expected(profileI, j), tolerance) << j;
         EXPECT_NEAR(three->wrkV()[j], expected(profileV, j), tolerance) << j;
-        EXPECT_EQ(three->dataI()[j], 1000 + float(j));
     }
+    EXPECT_EQ(test::arrayOf(three->dataI(), 40), test::arrayOf(before3.dataI(), 40));
     EXPECT_EQ(five->chanI, before5.chanI);
     EXPECT_EQ(five->chanV, before5.chanV);
 
@@ -226,10 +204,10 @@ TEST_F(ScanTemplateTest, InteractivePromptsAndOneMode)
 {
     const std::string path = templateFile("m.fit");
     loadSet();
-    auto other = scan(3.0f, 40, 20.5f, 1.5f, 960);
+    const ScanRecord before = *three;
+    auto other = test::wavyScan(3.0f, 40);
     copyField(other->timeObs, "06:00:00");
     ScanRecord* second = wb.scans.pushHead(std::move(other));
-    wb.scans.sort();
     wb.activeScan = three;
 
     wb.chkWrkI = wb.chkWrkV = false;
@@ -244,21 +222,16 @@ TEST_F(ScanTemplateTest, InteractivePromptsAndOneMode)
     wb.dispatch(192);
     wb.dispatch(192);
     ASSERT_EQ(ui.fileDialogs.size(), 2u);
-    const FileDialogSpec& d = ui.fileDialogs[0];
-    ASSERT_EQ(d.filters.size(), 2u);
-    EXPECT_EQ(d.filters[0].name, "GROUP FITS files");
-    EXPECT_EQ(d.filters[0].pattern, "*.fit");
-    EXPECT_EQ(d.filters[1].name, "Any Files");
-    EXPECT_EQ(d.filters[1].pattern, "*.*");
-    EXPECT_EQ(d.initialDir, tmp.path().string());
+    EXPECT_EQ(ui.filtersOf(0), (std::vector<std::string>{"GROUP FITS files *.fit", "Any Files *.*"}));
+    EXPECT_EQ(ui.fileDialogs[0].initialDir, tmp.path().string());
     EXPECT_EQ(ui.prompts, (std::vector<std::string>{"Input Flag (1 or 0) :", "Input Flag (1 or 0) :"}));
-    EXPECT_EQ(three->wrkI()[3], 1003.0f);
+    EXPECT_EQ(three->wrkI()[3], before.wrkI()[3]);
 
     ui.fileAnswers = {path};
     ui.textAnswers = {std::string("0")};
     wb.dispatch(192);
     EXPECT_NEAR(three->wrkI()[3], expected(profileI, 3), 2 * 7.25 / 30000);
-    EXPECT_EQ(three->wrkV()[3], -53.0f); // V(L) is switched off
-    EXPECT_EQ(second->wrkI()[3], 1003.0f);
+    EXPECT_EQ(three->wrkV()[3], before.wrkV()[3]); // V(L) is switched off
+    EXPECT_EQ(second->wrkI()[3], before.wrkI()[3]);
     EXPECT_EQ(ui.messages.size(), 1u);
 }

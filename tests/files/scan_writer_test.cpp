@@ -1,127 +1,61 @@
 #include "files/scan_writer.h"
 
-#include "app/atomic_file.h"
 #include "app/settings_store.h"
-#include "app/text_format.h"
 #include "app/workbench.h"
 #include "files/data_file_reader.h"
 #include "files/open_scans.h"
+#include "tests/files/data_file_fixtures.h"
 #include "tests/support/fake_ui.h"
 #include "wiring/all_commands.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <unistd.h>
 
 using namespace qm;
+using test::filesIn;
+using test::readTextFile;
+using test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const fs::path& p)
-{
-    std::vector<uint8_t> bytes;
-    return readWholeFile(p.string(), bytes) ? std::string(bytes.begin(), bytes.end()) : std::string();
-}
-
-void spit(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 class ScanWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    ScanWriterTest()
     {
-        root = fs::temp_directory_path() /
-               format("qm_save_%d_%s", int(getpid()),
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        dir = root / "out";
         fs::create_directories(dir);
         wb.settings.output = dir.string();
     }
-    void TearDown() override
-    {
-        fitsSaveWriters() = {};
-        fs::remove_all(root);
-    }
+    ~ScanWriterTest() override { fitsSaveWriters() = {}; }
 
-    // A scan of n points whose channels hold distinct, uneven values.
     ScanRecord* addScan(float freq, int n, bool chan1 = true, bool chan2 = true)
     {
-        auto r = std::make_unique<ScanRecord>();
-        r->nPoints = int16_t(n);
-        r->frequency = freq;
-        r->step = 1.5f;
-        r->centerPoint = n / 2.0f;
-        r->radius = 960;
-        r->tqSun = 16000;
-        r->fluxCoef = 0.5f;
-        r->beamHalfsize = 17;
-        copyField(r->object, "Sun");
-        copyField(r->dateObs, "2004/05/01");
-        copyField(r->timeObs, "05:13:47");
-        copyField(r->telescop, "RATAN-600");
-        copyField(r->origin, "SAO");
-        if (chan1)
-            r->allocChannel(1);
-        if (chan2)
-            r->allocChannel(2);
-        for (int k = 0; k < n; ++k) {
-            if (chan1) {
-                r->dataI()[k] = 10 * freq + float(k % 7) * 3.25f;
-                r->wrkI()[k] = 100 * freq + 500 * std::sin(0.7f * float(k));
-            }
-            if (chan2) {
-                r->dataV()[k] = -float(k) * 0.5f;
-                r->wrkV()[k] = 40 * std::cos(1.3f * float(k)) - 7;
-            }
-        }
-        ScanRecord* p = wb.scans.pushHead(std::move(r));
-        wb.scans.sort();
-        wb.activeScan = wb.scans.head();
-        wb.setLoaded = true;
-        return p;
-    }
-
-    std::set<std::string> filesIn(const fs::path& d) const
-    {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(d))
-            names.insert(e.path().filename().string());
-        return names;
+        return test::addScan(wb, test::wavyScan(freq, n, 0.5f, chan1, chan2));
     }
 
     // Reads a written data file back and compares the array with `expected`
-    // over the points begin, begin+step, ... below end: every value within
-    // one quantum (half range / 30000) of the original.
-    void expectReadsBack(const fs::path& file, const float* expected, int begin, int end, int step, bool channel1)
+    // over the points first, first+step, ... up to last: every value within
+    // one quantum of the original.
+    void expectReadsBack(const fs::path& file, const float* expected, int first, int last, int step, bool channel1)
     {
         ScanRecord back;
         ASSERT_TRUE(readDataFile(wb, file.string(), back)) << file;
         const float* got = channel1 ? back.dataI() : back.dataV();
         ASSERT_NE(got, nullptr) << file;
-        double max = -1e30, min = 1e30;
-        for (int i = begin; i < end; i += step) {
-            max = std::max<double>(max, expected[i]);
-            min = std::min<double>(min, expected[i]);
-        }
-        const double quantum = (max - min) / 2 / 30000 * 1.05 + 1e-6 * std::fabs(max + min);
+        const double quantum = test::quantum(expected, first, last, step);
         int k = 0;
-        for (int i = begin; i < end; i += step, ++k)
+        for (int i = first; i <= last; i += step, ++k)
             EXPECT_NEAR(got[k], expected[i], quantum) << file << " point " << i;
         EXPECT_EQ(back.nPoints, k);
     }
 
+    test::TempDir tmp;
+    fs::path root = tmp.path(), dir = root / "out";
     test::FakeUi ui;
     MemorySettingsStore store;
     Workbench wb{ui, store, "."};
-    fs::path root, dir;
 };
 
 } // namespace
@@ -145,10 +79,8 @@ TEST_F(ScanWriterTest, WorksheetSaveWritesSetThatReadsBack)
     EXPECT_EQ(ui.messages[0].buttons, MsgButtons::OkCancel);
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     const FileDialogSpec& d = ui.fileDialogs[0];
-    std::vector<std::pair<std::string, std::string>> filters;
-    for (const FileFilter& f : d.filters)
-        filters.emplace_back(f.name, f.pattern);
-    EXPECT_EQ(filters, (decltype(filters){{"Header File", "*.0hd"}, {"BINARY FITS", "*.fit;*.fits"}, {"Any Files", "*.*"}}));
+    EXPECT_EQ(ui.filtersOf(0),
+              (std::vector<std::string>{"Header File *.0hd", "BINARY FITS *.fit;*.fits", "Any Files *.*"}));
     EXPECT_EQ(d.initialDir, dir.string());
     EXPECT_TRUE(d.confirmOverwrite);
     EXPECT_FALSE(d.mustExist);
@@ -158,19 +90,20 @@ TEST_F(ScanWriterTest, WorksheetSaveWritesSetThatReadsBack)
                                                       "Saving of scan 3.00[GHz] is end"}));
 
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "set.001", "set.002"}));
-    EXPECT_EQ(slurp(dir / "set.0hd"), "set.001\t2.800[GHz]\r\nset.002\t3.000[GHz]\r\n");
-    expectReadsBack(dir / "set.001", b->wrkI(), 1, 38, 1, true);
-    expectReadsBack(dir / "set.001", b->wrkV(), 1, 38, 1, false);
-    expectReadsBack(dir / "set.002", a->wrkI(), 1, 38, 1, true);
-    expectReadsBack(dir / "set.002", a->wrkV(), 1, 38, 1, false);
+    EXPECT_EQ(readTextFile(dir / "set.0hd"), "set.001\t2.800[GHz]\r\nset.002\t3.000[GHz]\r\n");
+    for (const auto& [file, scan] : {std::pair{"set.001", b}, std::pair{"set.002", a}}) {
+        expectReadsBack(dir / file, scan->wrkI(), 1, 37, 1, true);
+        expectReadsBack(dir / file, scan->wrkV(), 1, 37, 1, false);
+    }
 
     ScanRecord back;
     ASSERT_TRUE(readDataFile(wb, (dir / "set.002").string(), back));
     EXPECT_FLOAT_EQ(back.frequency, 3.0f);
     EXPECT_FLOAT_EQ(back.step, 1.5f);
-    EXPECT_FLOAT_EQ(back.centerPoint, 19.0f); // (20 - 1) / 1
+    EXPECT_FLOAT_EQ(back.centerPoint, 19.5f); // (20.5 - 1) / 1
     EXPECT_STREQ(back.dateObs, "2004/05/01");
     EXPECT_STREQ(back.object, "Sun");
+    EXPECT_FLOAT_EQ(back.fluxCoef, 0.5f);
     EXPECT_EQ(wb.viewBegin, 1);
     EXPECT_EQ(wb.viewEnd, 38);
 
@@ -214,15 +147,15 @@ TEST_F(ScanWriterTest, SavingAgainDeletesTheListedFiles)
     wb.activeScan = wb.scans.head();
     saveScans(wb, SaveWhich::Worksheet, header);
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "set.001"}));
-    EXPECT_EQ(slurp(header), "set.001\t2.800[GHz]\r\n");
+    EXPECT_EQ(readTextFile(header), "set.001\t2.800[GHz]\r\n");
 
     // A hand-made list: a 67-byte piece whose remainder names another file,
     // and a name outside the folder that must survive.
-    spit(dir / "stale.001", "x");
-    spit(dir / "split.001", "x");
-    spit(root / "outside.001", "x");
+    writeFile(dir / "stale.001", "x");
+    writeFile(dir / "split.001", "x");
+    writeFile(root / "outside.001", "x");
     fs::create_directories(dir / "sub");
-    spit(header, "stale.001" + std::string(58, ' ') + "split.001\r\n../outside.001\r\nsub\r\n");
+    writeFile(header, "stale.001" + std::string(58, ' ') + "split.001\r\n../outside.001\r\nsub\r\n");
     saveScans(wb, SaveWhich::Worksheet, header);
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "set.001", "sub"}));
     EXPECT_TRUE(fs::exists(root / "outside.001"));
@@ -246,17 +179,15 @@ TEST_F(ScanWriterTest, BatchSaveAsksNothingAndNamesWithoutDot)
     EXPECT_TRUE(ui.fileDialogs.empty());
     EXPECT_TRUE(ui.progressTitles.empty());
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set", "set.x01", "set.x02"}));
-    EXPECT_EQ(slurp(dir / "set"), "set.x01\t2.800[GHz]\r\nset.x02\t3.000[GHz]\r\n");
-    const std::string f = slurp(dir / "set.x01");
+    EXPECT_EQ(readTextFile(dir / "set"), "set.x01\t2.800[GHz]\r\nset.x02\t3.000[GHz]\r\n");
+    const std::string f = readTextFile(dir / "set.x01");
     EXPECT_NE(f.find("BITPIX  =             64"), std::string::npos);
     EXPECT_NE(f.find("NAXIS1  =              9"), std::string::npos); // points 2, 5, ..., 26
-    expectReadsBack(dir / "set.x01", wb.scans.head()->wrkI(), 2, 27, 3, true);
+    expectReadsBack(dir / "set.x01", wb.scans.head()->wrkI(), 2, 26, 3, true);
 
     // Through the command table, as a packet runs it: the title buffer is
     // the header file.
     registerAllCommands(wb);
-    for (int id : {101, 102, 133})
-        EXPECT_NE(wb.commands().handler(id), nullptr) << id;
     wb.batchTitle = (dir / "cmd.0hd").string();
     (*wb.commands().handler(101))(wb);
     EXPECT_TRUE(fs::exists(dir / "cmd.001"));
@@ -297,14 +228,14 @@ TEST_F(ScanWriterTest, RefusalsWriteNothing)
     EXPECT_TRUE(filesIn(dir).empty());
 
     // An empty shown part neither writes nor removes anything.
-    spit(header, "old.001\r\n");
-    spit(dir / "old.001", "x");
+    writeFile(header, "old.001\r\n");
+    writeFile(dir / "old.001", "x");
     wb.viewEnd = 0;
     ui.fileAnswers.push_back(header);
     ui.textAnswers = {"0", "1"};
     saveScans(wb, SaveWhich::Worksheet);
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "old.001"}));
-    EXPECT_EQ(slurp(header), "old.001\r\n");
+    EXPECT_EQ(readTextFile(header), "old.001\r\n");
     EXPECT_EQ(ui.statuses.back(), "Nothing to save: the shown part of the scans is empty");
 
     // A step below 1 is taken as 1.
@@ -312,7 +243,7 @@ TEST_F(ScanWriterTest, RefusalsWriteNothing)
     ui.fileAnswers.push_back(header);
     ui.textAnswers = {"0", "-4"};
     saveScans(wb, SaveWhich::Worksheet);
-    EXPECT_NE(slurp(dir / "set.001").find("NAXIS1  =             20"), std::string::npos);
+    EXPECT_NE(readTextFile(dir / "set.001").find("NAXIS1  =             20"), std::string::npos);
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "set.001", "set.002"}));
 }
 
@@ -320,12 +251,10 @@ TEST_F(ScanWriterTest, RefusalsWriteNothing)
 // the save is refused with a status text and nothing is written.
 TEST_F(ScanWriterTest, FitsNamesHandOverToFitsWriters)
 {
-    EXPECT_TRUE(isFitsName("a/set.fits"));
-    EXPECT_TRUE(isFitsName("a/SET.FIT"));
-    EXPECT_TRUE(isFitsName("setfits"));
-    EXPECT_FALSE(isFitsName("set.fts"));
-    EXPECT_FALSE(isFitsName("set.0hd"));
-    EXPECT_FALSE(isFitsName("its"));
+    for (const char* name : {"a/set.fits", "a/SET.FIT", "setfits"})
+        EXPECT_TRUE(isFitsName(name)) << name;
+    for (const char* name : {"set.fts", "set.0hd", "its"})
+        EXPECT_FALSE(isFitsName(name)) << name;
 
     addScan(2.8f, 20);
     wb.allMode = true;
@@ -391,7 +320,7 @@ TEST_F(ScanWriterTest, DataSaveRewritesEachScansOwnFile)
     copyField(a->dataFile, (dir / "a.dat").string());
     copyField(b->dataFile, (dir / "b.dat").string());
     a->sampleFormat = 1;
-    spit(dir / "b.dat", "old contents");
+    writeFile(dir / "b.dat", "old contents");
     wb.allMode = true;
     wb.viewBegin = 3;
     wb.viewEnd = 9;
@@ -401,11 +330,11 @@ TEST_F(ScanWriterTest, DataSaveRewritesEachScansOwnFile)
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"a.dat", "b.dat"}));
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Saving of scan 2.80[GHz] is end",
                                                       "Saving of scan 3.00[GHz] is end"}));
-    expectReadsBack(dir / "a.dat", a->dataI(), 0, 25, 1, true);
-    expectReadsBack(dir / "a.dat", a->dataV(), 0, 25, 1, false);
-    expectReadsBack(dir / "b.dat", b->dataV(), 0, 25, 1, false);
-    EXPECT_NE(slurp(dir / "a.dat").find("BITPIX  =             64"), std::string::npos);
-    EXPECT_NE(slurp(dir / "b.dat").find("BITPIX  =             16"), std::string::npos);
+    expectReadsBack(dir / "a.dat", a->dataI(), 0, 24, 1, true);
+    expectReadsBack(dir / "a.dat", a->dataV(), 0, 24, 1, false);
+    expectReadsBack(dir / "b.dat", b->dataV(), 0, 24, 1, false);
+    EXPECT_NE(readTextFile(dir / "a.dat").find("BITPIX  =             64"), std::string::npos);
+    EXPECT_NE(readTextFile(dir / "b.dat").find("BITPIX  =             16"), std::string::npos);
     EXPECT_EQ(wb.viewBegin, 3);
     EXPECT_EQ(wb.viewEnd, 9);
 

@@ -1,21 +1,16 @@
 #include "files/talvo_export.h"
 
-#include "app/atomic_file.h"
 #include "app/settings_store.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "tests/support/fake_ui.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <iconv.h>
-#include <map>
-#include <set>
-#include <unistd.h>
 
 using namespace qm;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -81,15 +76,13 @@ TEST(TalvoExport, StepFractionAndChannelBytes)
 
 TEST(TalvoExport, WritesChannelFilesAndParameterTable)
 {
-    const fs::path dir = fs::temp_directory_path() / format("qm_talvo_%d", int(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    test::TempDir dir;
     test::FakeUi ui;
     MemorySettingsStore store;
     Workbench wb(ui, store, ".");
-    wb.settings.output = dir.string();
-
-    auto add = [&](float freq, bool withV) {
+    wb.settings.output = dir.path().string();
+    for (float freq : {3.0f, 2.5f, 2.0f}) {
+        const bool withV = freq != 2.5f; // 2.5 GHz lacks a worksheet: not exported
         auto r = std::make_unique<ScanRecord>();
         r->nPoints = 5;
         r->frequency = freq;
@@ -107,10 +100,7 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
                 r->wrkV()[k] = -float(k);
         }
         wb.scans.pushHead(std::move(r));
-    };
-    add(3.0f, true);
-    add(2.5f, false); // lacks a worksheet: not exported
-    add(2.0f, true);
+    }
     wb.scans.sort();
     wb.activeScan = wb.scans.at(2);
     wb.setLoaded = true;
@@ -122,29 +112,21 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
     EXPECT_EQ(ui.messages[0].text, "WORKSHEETs are not checked");
     EXPECT_EQ(ui.messages[0].caption, "Information");
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Information);
-    EXPECT_TRUE(fs::is_empty(dir));
+    EXPECT_TRUE(test::filesIn(dir.path()).empty());
 
     wb.chkWrkV = true;
     exportTalvo(wb); // ONE mode: every scan is exported all the same
-    std::map<std::string, std::string> written;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        std::vector<uint8_t> bytes;
-        ASSERT_TRUE(readWholeFile(e.path().string(), bytes));
-        written[e.path().filename().string()].assign(bytes.begin(), bytes.end());
-    }
-    std::set<std::string> names;
-    for (const auto& [name, bytes] : written)
-        names.insert(name);
-    EXPECT_EQ(names, (std::set<std::string>{"c05_c05.p97", "p05c9701", "p05c9702", "p05c9703", "p05c9704"}));
-
+    EXPECT_EQ(test::filesIn(dir.path()),
+              (std::set<std::string>{"c05_c05.p97", "p05c9701", "p05c9702", "p05c9703", "p05c9704"}));
     const std::string heading = toCp866("Таблица  параметров по каналам  PAS (is used TALVO)\r\n"
                                         "     (не вставлять и не перемещать строки)\r\n"
                                         " Номер    Имя   \t Wl \tFlux\tQuiet  Beam width\r\n"
                                         "канала                                   Sun\r\n");
-    EXPECT_EQ(written["c05_c05.p97"], heading + " 01\t15.00cm\t\t15.00\t0.500\t16000\t17.00\r\n"
-                                                     " 03\t10.00cm\t\t10.00\t0.500\t16000\t17.00\r\n");
+    EXPECT_EQ(test::readTextFile(dir.file("c05_c05.p97")), heading + " 01\t15.00cm\t\t15.00\t0.500\t16000\t17.00\r\n"
+                                                                     " 03\t10.00cm\t\t10.00\t0.500\t16000\t17.00\r\n");
 
-    const std::string &ch1 = written["p05c9701"], &ch2 = written["p05c9702"], &ch3 = written["p05c9703"];
+    const std::string ch1 = test::readTextFile(dir.file("p05c9701")), ch2 = test::readTextFile(dir.file("p05c9702")),
+                      ch3 = test::readTextFile(dir.file("p05c9703"));
     ASSERT_EQ(ch1.size(), 30u);
     EXPECT_EQ(word(ch1, 0), 5);
     EXPECT_EQ(word(ch1, 2), 32000);
@@ -155,5 +137,4 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
     EXPECT_EQ(word(ch3, 10), 3004);
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Transform of scan 2.00[GHz] to TALVO is end",
                                                       "Transform of scan 3.00[GHz] to TALVO is end"}));
-    fs::remove_all(dir);
 }
