@@ -14,9 +14,14 @@ namespace {
 
 constexpr std::size_t kChannelBytesMax = (2 * std::size_t(kMaxPoints) + 2) * 4;
 constexpr std::size_t kGaussBytesMax = (4 * std::size_t(kMaxGaussComponents) + 4) * 4;
+// The scan count is a signed 16-bit word. A set may pass the 1000 scans
+// at which loading stops (the last load is not cut), so every count the
+// word holds is saved and read back.
+constexpr int kMaxWorkspaceScans = 32767;
 // The largest image the reader accepts; a stored length above it is damage.
+// Room for four times the largest set of full-length scans a load allows.
 constexpr std::size_t kMaxImageBytes =
-    kWorkspaceHeaderBytes + std::size_t(kMaxScans) * (kRecordBytes + 2 * kChannelBytesMax + kGaussBytesMax);
+    kWorkspaceHeaderBytes + 4 * std::size_t(kMaxScans) * (kRecordBytes + 2 * kChannelBytesMax + kGaussBytesMax);
 // Deflate cannot expand by more than 1032:1; allow a little more.
 constexpr std::size_t kMaxInflateRatio = 1040;
 
@@ -130,7 +135,7 @@ bool readScan(Reader& in, ScanRecord& r)
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb)
 {
     const ScanList& list = wb.scans;
-    if (list.count() > kMaxScans)
+    if (list.count() > kMaxWorkspaceScans)
         return std::nullopt;
     std::vector<uint8_t> out(kWorkspaceHeaderBytes, 0);
     uint8_t* h = out.data();
@@ -230,7 +235,7 @@ bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out)
     const int count = img.word(wsstate::scanCount);
     const int members = img.word(wsstate::groupCount);
     const int groupMode = img.word(wsstate::groupMode);
-    if (count < 0 || count > kMaxScans || members < 0 || members > kStoredGroupMembers || groupMode < 0 ||
+    if (count < 0 || count > kMaxWorkspaceScans || members < 0 || members > kStoredGroupMembers || groupMode < 0 ||
         groupMode > 3)
         return false;
     for (int i = 0; i < members; ++i) {

@@ -186,6 +186,17 @@ TEST(GaussSmooth, KernelAndTheDirectWeightedMean)
         const float level = x[0] * 10;
         for (float y : gaussOf(std::vector<float>(x.size(), level), b, e, window))
             ASSERT_NEAR(y, level, 1e-4 * (1 + std::fabs(level))) << trial;
+        // A straight line stays straight wherever the kernel lies inside
+        // the selection.
+        std::vector<float> line(x.size());
+        const float slope = x[1];
+        for (std::size_t i = 0; i < line.size(); ++i)
+            line[i] = level + slope * float(i);
+        const auto smoothed = gaussOf(line, b, e, window);
+        const int reach = kernelReach(window);
+        for (int j = b + reach; j + reach < e; ++j)
+            ASSERT_NEAR(smoothed[std::size_t(j)], line[std::size_t(j)], 1e-3 * (1 + std::fabs(line[std::size_t(j)])))
+                << trial << " point " << j;
     }
 }
 
