@@ -177,26 +177,29 @@ bool readChannelHeaderF(ByteSource& in, int stored, ChannelSetup& c)
     }
 }
 
-// Reads up to `n` samples into `data`; samples missing at the end of the
-// input are left zero.
-void readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
+// Reads the `n` samples of one channel into `data`. False when the input
+// ends before every sample is there: a file cut short is refused rather
+// than loaded with a flat tail that looks like real data.
+bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
 {
     const int n = r.nPoints;
     std::vector<int16_t> samples(static_cast<std::size_t>(n), 0);
     if (r.sampleFormat == 1) {
         for (int k = 0; k < n; ++k)
             if (!readTextSample(in, samples[static_cast<std::size_t>(k)]))
-                break;
+                return false;
     } else {
         std::vector<uint8_t> bytes(2 * static_cast<std::size_t>(n), 0);
-        const std::size_t got = in.read(bytes.data(), bytes.size());
-        for (std::size_t k = 0; k < got / 2; ++k)
+        if (in.read(bytes.data(), bytes.size()) != bytes.size())
+            return false;
+        for (std::size_t k = 0; k < samples.size(); ++k)
             samples[k] = shapeF ? getI16LE(&bytes[2 * k]) : getI16BE(&bytes[2 * k]);
         if (shapeF)
             in.skip(2); // the line end after the samples
     }
     for (int k = 0; k < n; ++k)
         data[k] = static_cast<float>(double(samples[static_cast<std::size_t>(k)]) * c.scale + c.offset);
+    return true;
 }
 
 } // namespace
@@ -233,7 +236,8 @@ bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
             return false;
         // A second stored channel placed like the first replaces it.
         r.allocChannel(c.channel);
-        readSamples(in, r, h.shapeF, c, c.channel == 1 ? r.dataI() : r.dataV());
+        if (!readSamples(in, r, h.shapeF, c, c.channel == 1 ? r.dataI() : r.dataV()))
+            return false;
     }
     r.copyDataToWorksheet();
     return true;

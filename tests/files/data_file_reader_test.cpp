@@ -253,12 +253,20 @@ TEST_F(ReaderTest, LengthLimits)
     EXPECT_EQ(ui.messages[0].caption, "");
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
 
-    // 16000 is accepted; the samples the file lacks are left zero.
+    // 16000 is accepted when every sample is there; a file that lacks
+    // samples is refused without a message of its own.
     ScanRecord longest;
-    ASSERT_TRUE(read(fileOf(16000), longest));
+    EXPECT_FALSE(read(fileOf(16000), longest));
+    std::string samples;
+    for (int k = 0; k < 16000; ++k)
+        samples += beSamples({k % 7});
+    ASSERT_TRUE(read(shapeTFile({"BITPIX  =  16", "NAXIS   =  1", "NAXIS1  =  16000", "POLARSET=  1",
+                                 "BSCALE1 =  1"},
+                                samples),
+                     longest));
     EXPECT_EQ(longest.nPoints, 16000);
-    EXPECT_EQ(arrayOf(longest.dataI(), 3), (std::vector<float>{1, 2, 0}));
-    EXPECT_EQ(longest.wrkI()[15999], 0.0f);
+    EXPECT_EQ(arrayOf(longest.dataI(), 3), (std::vector<float>{0, 1, 2}));
+    EXPECT_EQ(longest.wrkI()[15999], float(15999 % 7));
     EXPECT_EQ(ui.messages.size(), 1u);
 
     wb.interactiveMode = false;
@@ -306,10 +314,12 @@ TEST_F(ReaderTest, DamagedFilesAreRefused)
 
 TEST_F(ReaderTest, EveryTruncationOfADataFileIsSafe)
 {
-    // The header is complete once the letters of the (last) END are present;
-    // shorter files are refused, longer ones keep the samples they hold.
+    // A file is read only once its last sample is present (shape T: two
+    // channels of five samples after the 2880-byte header; shape F: the
+    // line end after the last channel may be missing). Every shorter file
+    // is refused, whatever it holds, and nothing is read past its end.
     const std::string t = sampleShapeT(), f = sampleShapeF();
-    const std::size_t tHeaderEnd = t.find("END  ") + 3, fHeaderEnd = f.rfind("END\n") + 3;
+    const std::size_t tComplete = 2880 + 2 * 2 * 5, fComplete = f.size() - 2;
     const float fullI[] = {20, 4, 65544, -65526, 10}, fullV[] = {49, 99, 149, 199, 249}, fullF[] = {2, -4, 600, 8000};
     for (const std::string* file : {&t, &f}) {
         const bool shapeT = file == &t;
@@ -318,13 +328,13 @@ TEST_F(ReaderTest, EveryTruncationOfADataFileIsSafe)
             ByteSource in = source(part);
             ScanRecord r;
             const bool ok = readDataStream(wb, in, r);
-            ASSERT_EQ(ok, len >= (shapeT ? tHeaderEnd : fHeaderEnd)) << len;
+            ASSERT_EQ(ok, len >= (shapeT ? tComplete : fComplete)) << len;
             for (std::size_t k = 0; ok && shapeT && k < 5; ++k) {
-                ASSERT_EQ(r.dataI()[k], len >= 2880 + 2 * (k + 1) ? fullI[k] : 10.0f) << len << " " << k;
-                ASSERT_EQ(r.wrkV()[k], len >= 2890 + 2 * (k + 1) ? fullV[k] : -1.0f) << len << " " << k;
+                ASSERT_EQ(r.dataI()[k], fullI[k]) << len << " " << k;
+                ASSERT_EQ(r.wrkV()[k], fullV[k]) << len << " " << k;
             }
             for (std::size_t k = 0; ok && !shapeT && k < 4; ++k) // channel 1 is stored second
-                ASSERT_EQ(r.dataI()[k], len >= fHeaderEnd + 1 + 2 * (k + 1) ? fullF[k] : 0.0f) << len;
+                ASSERT_EQ(r.dataI()[k], fullF[k]) << len;
         }
     }
     EXPECT_TRUE(ui.messages.empty());
