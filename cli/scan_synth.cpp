@@ -13,6 +13,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kBoltzmann = 1.380649e-23;   // J/K
 constexpr double kLightSpeed = 2.99792458e8;  // m/s
 constexpr double kArcsec = kPi / (180.0 * 3600.0);
+constexpr double kNominalRadius = 960.0;       // arc seconds
 constexpr double kJansky = 1e-26;             // W m^-2 Hz^-1
 // Half width at half maximum of a Gaussian divided by its sigma.
 const double kHwhmPerSigma = std::sqrt(2.0 * std::log(2.0));
@@ -221,9 +222,11 @@ void synthHeader(const SynthParams& p, double fGHz, int k, ScanRecord& r)
     r.beamHalfsize = static_cast<float>(roundTo(beamHalfsizeAt(fGHz), 0.01));
     r.tqSun = static_cast<int16_t>(std::min(std::trunc(quietSunTb(fGHz)), 32767.0));
     // Jy per K per arc second of the scan: 2 k nu^2 / c^2 over a strip one
-    // arc second wide and one solar diameter long.
+    // arc second wide and one nominal solar diameter (2 x 960") long. It is
+    // the telescope's calibration constant, the same as in sh-fits.cfg, so
+    // it does not follow the radius of the day.
     const double nu = fGHz * 1e9;
-    r.fluxCoef = static_cast<float>(2 * kBoltzmann * nu * nu / (kLightSpeed * kLightSpeed) * 2 * r.radius *
+    r.fluxCoef = static_cast<float>(2 * kBoltzmann * nu * nu / (kLightSpeed * kLightSpeed) * 2 * kNominalRadius *
                                     kArcsec * kArcsec / kJansky);
     r.azimuth = static_cast<float>(2.0 * (k - (p.observations - 1) / 2.0));
     r.altitude = static_cast<float>(90 - kRatanLatitude + declination);
@@ -245,7 +248,10 @@ std::vector<std::unique_ptr<ScanRecord>> synthSet(const SynthParams& p)
             synthHeader(p, freqs[static_cast<std::size_t>(fi)], k, *r);
             const int n = r->nPoints;
             SynthRandom rng(scanSeed(p.seed, fi, k));
-            r->centerPoint = static_cast<float>(roundTo((n - 1) / 2.0 + rng.uniform(-20, 20), 0.01));
+            // One pointing per observation: every frequency of a drift sees
+            // the disk centre at the same point.
+            SynthRandom pointing(scanSeed(p.seed, -1, k));
+            r->centerPoint = static_cast<float>(roundTo((n - 1) / 2.0 + pointing.uniform(-20, 20), 0.01));
             const auto prof = synthProfile(p, sources, r->frequency, r->radius, r->centerPoint);
 
             const double tb = quietSunTb(r->frequency);
