@@ -64,6 +64,9 @@ public:
     virtual bool pump() { return false; }
 
     virtual void setStatus(const std::string& text) = 0;
+    // A message box that batch mode did not show; a headless front end
+    // prints it so the user learns why a run refused something.
+    virtual void suppressedMessage(const std::string& text) { (void)text; }
     virtual void setTitle(const std::string& title) = 0;
     virtual void requestRedraw() = 0;
     // Enabled/checked states, tool bar fields or the data list changed.

@@ -42,8 +42,10 @@ void Workbench::setChecked(int id, bool on)
 
 int Workbench::message(const std::string& text, const std::string& caption, MsgButtons buttons, MsgIcon icon)
 {
-    if (!interactiveMode)
+    if (!interactiveMode) {
+        ui_.suppressedMessage(text);
         return kBatchAnswer;
+    }
     return ui_.messageBox(text, caption, buttons, icon);
 }
 

@@ -60,11 +60,10 @@ std::string absolutePath(const std::string& p)
     return ec ? p : a.string();
 }
 
-void reportFailure(const qm::HeadlessWorkbench& h, const char* what, const std::string& path)
+// The reasons (refusal messages, status texts) were printed as they came.
+void reportFailure(const qm::HeadlessWorkbench&, const char* what, const std::string& path)
 {
     std::fprintf(stderr, "cannot %s %s\n", what, path.c_str());
-    for (const std::string& note : h.ui.notes)
-        std::fprintf(stderr, "  %s\n", note.c_str());
 }
 
 void printStats(const char* name, const float* x, int n)

@@ -58,6 +58,11 @@ void TextUi::progressClose()
     progressDone_ = 0;
 }
 
+void TextUi::suppressedMessage(const std::string& text)
+{
+    setStatus(text);
+}
+
 void TextUi::setStatus(const std::string& text)
 {
     if (text.empty())

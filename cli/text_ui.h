@@ -33,6 +33,7 @@ public:
     void progressClose() override;
 
     void setStatus(const std::string& text) override;
+    void suppressedMessage(const std::string& text) override;
     void setTitle(const std::string&) override {}
     void requestRedraw() override {}
 

@@ -121,9 +121,13 @@ TEST(QuillmarBatch, ListRefusesDamagedFiles)
         EXPECT_NE(r.err.find("cannot load " + dir / bad), std::string::npos) << r.err;
         EXPECT_EQ(r.out.find("Header of active scan"), std::string::npos);
     }
-    // The core's own refusal text is passed on.
+    // The core's own refusal texts are passed on, once each.
     ToolRun huge1 = run(dir, kBatch, "--list " + quote(dir / "huge.0hd"));
-    EXPECT_NE(huge1.err.find("Set of data is very large"), std::string::npos) << huge1.err;
+    EXPECT_EQ(occurrences(huge1.err, "Set of data is very large"), 1) << huge1.err;
+    EXPECT_EQ(occurrences(huge1.err, "Header File is BAD"), 1) << huge1.err;
+    ToolRun cutData = run(dir, kBatch, "--list " + quote(dir / "cut.001"));
+    EXPECT_EQ(cutData.code, 1);
+    EXPECT_EQ(occurrences(cutData.err, "Data file is BAD"), 1) << cutData.err;
 
     // A good file among bad ones is still listed; the run fails.
     ToolRun mixed = run(dir, kBatch, "--list " + quote(dir / "cut.0hd") + " " + quote(dir / "good.0hd"));
