@@ -27,4 +27,19 @@ int PlotFrame::y(double v, const AxisRange& axis) const
 
 Colour PlotFrame::colourOf(ColourIndex i) const { return colour && settings ? settings->colours[i] : kBlack; }
 
+void PlotFrame::describe(PlotGeometry& g) const
+{
+    g.left = left;
+    g.right = right;
+    g.top = top;
+    g.bottom = bottom;
+    g.pixelsPerPoint = pixelsPerPoint();
+    g.viewBegin = viewBegin;
+    g.viewEnd = viewEnd;
+    g.textHeight = h;
+    g.charWidth = w;
+    g.penWidth = penWidth;
+    g.valid = true;
+}
+
 } // namespace qm

@@ -3,6 +3,7 @@
 // array view), the conversions from point indices and values to pixels, and
 // the pens of the current output (screen: thinnest lines; page: the page
 // pen thickness; colours or black).
+#include "app/plot_geometry.h"
 #include "app/settings.h"
 #include "view/canvas.h"
 #include "view/y_range.h"
@@ -35,6 +36,9 @@ struct PlotFrame {
     Pen pen(Colour c, PenStyle s = PenStyle::Solid) const { return {c, s, penWidth}; }
     // A configured colour, or black without colour drawing.
     Colour colourOf(ColourIndex i) const;
+    // Writes the frame, the shown range, the font size and the pen width into
+    // a geometry (its axis ranges and grid fields are left as they are).
+    void describe(PlotGeometry& g) const;
     // The frame shrunk by d pixels on every side.
     Rect inset(int d) const { return {left + d, top + d, right - d, bottom - d}; }
 };

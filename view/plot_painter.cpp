@@ -94,20 +94,11 @@ std::string plotTitle(const Workbench& wb, const ScanRecord& s)
 void recordGeometry(Workbench& wb, const PlotFrame& f, const AxisRanges& r)
 {
     PlotGeometry& g = wb.geometry;
-    g.left = f.left;
-    g.right = f.right;
-    g.top = f.top;
-    g.bottom = f.bottom;
-    g.pixelsPerPoint = f.pixelsPerPoint();
-    g.viewBegin = f.viewBegin;
-    g.viewEnd = f.viewEnd;
+    f.describe(g);
     g.minI = r.i.min;
     g.maxI = r.i.max;
     g.minV = r.v.min;
     g.maxV = r.v.max;
-    g.textHeight = f.h;
-    g.charWidth = f.w;
-    g.valid = true;
 }
 
 void paintPlot(Workbench& wb, Canvas& c, const PlotLayout& layout)

@@ -13,17 +13,7 @@ void drawSunOverlay(Workbench& wb, const PlotFrame& f, const ScanRecord& s, int 
     Canvas& c = f.c();
     c.setClip(f.inset(inset));
     PlotGeometry frame;
-    frame.left = f.left;
-    frame.right = f.right;
-    frame.top = f.top;
-    frame.bottom = f.bottom;
-    frame.pixelsPerPoint = f.pixelsPerPoint();
-    frame.viewBegin = f.viewBegin;
-    frame.viewEnd = f.viewEnd;
-    frame.textHeight = f.h;
-    frame.charWidth = f.w;
-    frame.penWidth = f.penWidth; // page output draws the disk with the page's pens
-    frame.valid = true;
+    f.describe(frame); // with the page's pen width on page output
     if (wb.view.fitsImage && wb.fitsImagePainter)
         wb.fitsImagePainter(wb, c, s, frame);
     if (wb.view.sunDisk && wb.sunDiskPainter)
