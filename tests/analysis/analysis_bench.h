@@ -12,12 +12,6 @@ namespace qm::test {
 
 struct AnalysisBench : Bench {
     AnalysisBench() { registerAnalysisCommands(wb.commands()); }
-    ScanRecord& scan(int k) // list order
-    {
-        auto it = wb.scans.begin();
-        std::advance(it, k);
-        return **it;
-    }
     void select(bool wrkI, bool wrkV)
     {
         wb.chkWrkI = wrkI;

@@ -1,14 +1,10 @@
-#include "app/report_window.h"
 #include "tests/app/scan_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <iterator>
-
 using namespace qm;
 using qm::test::Bench;
-using qm::test::FakeUi;
 using qm::test::readTextFile;
 using qm::test::TempDir;
 namespace fs = std::filesystem;
@@ -50,11 +46,6 @@ TEST(ReportRouting, ScriptAccumulatesInTheOpenWindowUpToTheLimit)
     EXPECT_EQ(b.ui.reportText, acc + "\r\n\r\nBig\r\n" + fits);
     EXPECT_EQ(b.ui.reports.size(), 1u);
 
-    // The window is full now: even a one-character report is dropped.
-    b.wb.deliverReport("T", "z");
-    EXPECT_EQ(b.ui.reportText.size(), acc.size() + 9 + fits.size());
-    EXPECT_FALSE(appendedReportText(std::string(32000, 'o'), "", "z"));
-    EXPECT_EQ(*appendedReportText(std::string(31999, 'o'), "", "z"), std::string(31999, 'o') + "\r\n\r\n\r\nz");
 }
 
 TEST(ReportRouting, BatchAppendsToTheTitledFileInTheOutputFolder)
@@ -80,45 +71,4 @@ TEST(ReportRouting, BatchAppendsToTheTitledFileInTheOutputFolder)
     b.wb.deliverReport("Sigma", "1\r\n");
     EXPECT_FALSE(fs::exists(tmp.path() / "missing"));
     EXPECT_TRUE(b.ui.messages.empty());
-}
-
-TEST(ReportWindow, SaveAsWritesTheWholeTextAnew)
-{
-    TempDir tmp;
-    FakeUi ui;
-    const auto target = tmp.path() / "report.dat";
-    {
-        std::ofstream old(target, std::ios::binary);
-        old << std::string(5000, 'o');
-    }
-    const std::string text = "Gauss\tFlux\r\n1\t2.5\r\n";
-    ui.fileAnswers.push_back(target.string());
-    EXPECT_TRUE(saveReportAs(ui, "/out/folder", text));
-    EXPECT_EQ(readTextFile(target), text); // the longer old file is gone, not overlaid
-    ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    const FileDialogSpec& d = ui.fileDialogs[0];
-    EXPECT_EQ(d.initialDir, "/out/folder");
-    ASSERT_EQ(d.filters.size(), 2u);
-    EXPECT_EQ(d.filters[0].name, "Data File");
-    EXPECT_EQ(d.filters[0].pattern, "*.dat");
-    EXPECT_EQ(d.filters[1].name, "Any Files");
-    EXPECT_EQ(d.filters[1].pattern, "*.*");
-    EXPECT_TRUE(ui.messages.empty());
-
-    // Cancel writes nothing and says nothing.
-    EXPECT_FALSE(saveReportAs(ui, "/out/folder", "other"));
-    EXPECT_EQ(readTextFile(target), text);
-    EXPECT_TRUE(ui.messages.empty());
-
-    // A file that cannot be written: "Error of writing", no caption.
-    ui.fileAnswers.push_back((tmp.path() / "no" / "such" / "r.dat").string());
-    EXPECT_FALSE(saveReportAs(ui, "/out/folder", text));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Error of writing");
-    EXPECT_EQ(ui.messages[0].caption, "");
-
-    // Empty text: a new empty file.
-    EXPECT_TRUE(writeReportFile(target.string(), ""));
-    EXPECT_EQ(readTextFile(target), "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 1); // no temporary left
 }

@@ -82,16 +82,6 @@ inline std::array<bool, 4> selection(const Workbench& wb)
     return {wb.chkDataI, wb.chkDataV, wb.chkWrkI, wb.chkWrkV};
 }
 
-// Title, check mark of 135 and the group-view menu state (111, 172, 161).
-inline void expectGroupView(const Bench& b, bool on)
-{
-    EXPECT_EQ(b.ui.titles.back(), on ? "Quillmar : group of scans" : "Quillmar");
-    EXPECT_EQ(b.wb.isChecked(135), on);
-    EXPECT_EQ(b.wb.isEnabled(111), !on);
-    EXPECT_EQ(b.wb.isEnabled(172), !on);
-    EXPECT_EQ(b.wb.isEnabled(161), on);
-}
-
 // n points `step`" apart (Data = Worksheet = 100 + index, both channels),
 // the disk centre at point `centre` with a radius of `radius`".
 inline std::unique_ptr<ScanRecord> solarScan(int n, float step, float centre, float radius)

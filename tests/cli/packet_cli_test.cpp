@@ -17,8 +17,6 @@ namespace {
 using test::TempFolder;
 namespace fs = std::filesystem;
 
-const std::string kExamples = std::string(QM_SOURCE_DIR) + "/examples";
-
 std::string fileText(const std::string& path)
 {
     std::vector<uint8_t> bytes;
@@ -91,74 +89,8 @@ TEST(PacketCli, RunsAPacketOverGoodAndDamagedFiles)
     HeadlessWorkbench back(nullptr, nullptr);
     ASSERT_TRUE(back.load(dir / "results/all_1.wsf"));
     EXPECT_EQ(back.wb.scans.count(), 2);
-    const std::string report = fileText(dir / "results/Normal koef(R-L).dat");
-    EXPECT_EQ(report.find("\r\ngood.0hd\r\nFrq\t"), 0u);
-    EXPECT_NE(report.find("\r\nother.wsf\r\nFrq\t"), std::string::npos);
     // Nothing lands in the working folder.
     EXPECT_TRUE(fs::is_empty(dir / "work"));
-}
-
-TEST(PacketCli, UnreadablePacketsFailWithAMessage)
-{
-    TempFolder dir("pkbad");
-    PacketRunResult r = runIn(dir.path().string(), "missing.pkf");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("cannot read the packet file missing.pkf"), std::string::npos) << r.err;
-    r = runIn(dir.path().string(), "'" + dir.path().string() + "'");
-    EXPECT_EQ(r.code, 1);
-    // A packet that reads but names nothing still completes.
-    ASSERT_TRUE(writeFileAtomically(dir / "empty.pkf", "\x01\x02 nothing here\n"));
-    r = runIn(dir.path().string(), "empty.pkf");
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(fileText(dir / "PackOut.txt"), "");
-}
-
-TEST(PacketCli, RunsAScriptOnTheLoadedFiles)
-{
-    TempFolder dir("spcli");
-    writeInputs(dir / "in");
-    ASSERT_TRUE(writeFileAtomically(dir / "s.spt", "[Commands]\nAllMode=1\nIVtoRL\nIVtoRL\nSaveWorksheet\n"));
-    PacketRunResult r = runIn(dir.path().string(), "--script s.spt in/good.0hd in/other.wsf");
-    ASSERT_EQ(r.code, 0) << r.err;
-    // Both reports are printed, the second appended to the first.
-    EXPECT_NE(r.out.find("Normal koef(R-L)\nFrq\t"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n\nNormal koef(R-L)\nFrq\t"), std::string::npos) << r.out;
-    EXPECT_TRUE(fs::exists(dir / "0-Script.0hd"));
-    HeadlessWorkbench back(nullptr, nullptr);
-    ASSERT_TRUE(back.load(dir / "0-Script.0hd"));
-    EXPECT_EQ(back.wb.scans.count(), 3);
-
-    r = runIn(dir.path().string(), "--script none.spt in/good.0hd");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("cannot find the script none.spt"), std::string::npos);
-    r = runIn(dir.path().string(), "--script s.spt in/broken.0hd");
-    EXPECT_EQ(r.code, 1);
-    r = runIn(dir.path().string(), "--script s.spt");
-    EXPECT_EQ(r.code, 2);
-}
-
-TEST(PacketCli, TheExamplePacketAndScript)
-{
-    TempFolder dir("pkdemo");
-    PacketRunResult r = runIn(dir.path().string(), "'" + kExamples + "/packets/sun3-18.pkf'");
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(fileText(dir / "sun3-18.log"), "set.0hd-OK:)\n");
-    HeadlessWorkbench saved(nullptr, nullptr);
-    ASSERT_TRUE(saved.load(dir / "p_set_0hd.0hd"));
-    EXPECT_EQ(saved.wb.scans.count(), 20);
-    HeadlessWorkbench space(nullptr, nullptr);
-    ASSERT_TRUE(space.load(dir / "sun3-18_20040501.wsf"));
-    EXPECT_EQ(space.wb.scans.count(), 20);
-    // The smoothed worksheets differ from the data.
-    const ScanRecord& s = *space.wb.scans.head();
-    bool changed = false;
-    for (int i = 100; i < s.nPoints - 100 && !changed; ++i)
-        changed = s.wrkI()[i] != s.dataI()[i];
-    EXPECT_TRUE(changed);
-
-    r = runIn(dir.path().string(), "--script '" + kExamples + "/packets/smooth_and_measure.spt' '" + kExamples +
-                                       "/sun3-18/set.0hd'");
-    EXPECT_EQ(r.code, 0) << r.err;
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 #include "files/data_file_writer.h"
 
 #include "tests/files/data_file_fixtures.h"
-#include "tests/files/fits_fixtures.h"
 
 #include <gtest/gtest.h>
 
 using namespace qm;
 using test::card;
-using test::cardOf;
 
 namespace {
 
@@ -48,11 +46,6 @@ ScanRecord smallScan()
     }
     r.copyDataToWorksheet();
     return r;
-}
-
-int16_t beSample(const std::string& file, std::size_t offset)
-{
-    return int16_t((uint8_t(file[offset]) << 8) | uint8_t(file[offset + 1]));
 }
 
 } // namespace
@@ -111,23 +104,6 @@ TEST(DataFileWriter, BinaryFileIsByteExact)
         EXPECT_EQ(uint8_t(f[2880 + k]), expected[k]) << "sample byte " << k;
     EXPECT_EQ(f.find_first_not_of('\0', 2880 + sizeof expected), std::string::npos) << "zero padding";
 
-    // The Worksheet flavour takes the Worksheet flags, and FLUX_L is 1 when
-    // the written arrays are already flux.
-    ScanRecord w = r;
-    w.fluxWrk = 1;
-    q.worksheet = true;
-    const std::string g = encodeDataFile(w, q);
-    EXPECT_EQ(cardAt(g, 18), card("CALIBR  =              0  / FLAG OF CALIBRATION [ 0-NO 1-YES ]"));
-    EXPECT_EQ(cardAt(g, 19), card("FLAG_IV =              1  / IF 1 => R,L; IF 0 => I,V"));
-    EXPECT_EQ(cardAt(g, 25), card("FLUX_L  =          1.000  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"));
-    w.fluxData = 1;
-    w.fluxWrk = 0;
-    EXPECT_EQ(cardAt(encodeDataFile(w, q), 25),
-              card("FLUX_L  =          0.125  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"))
-        << "fluxData must not matter for a Worksheet save";
-    q.worksheet = false;
-    EXPECT_EQ(cardAt(encodeDataFile(w, q), 25),
-              card("FLUX_L  =          1.000  / KOEF. Ta[K] -> Intensity[Jy/arc.sec.]"));
 }
 
 // 25 points in two channels as text: 50 fields of 8 bytes, CR LF closing
@@ -164,93 +140,3 @@ TEST(DataFileWriter, TextSamplesFormLinesOfTen)
     EXPECT_EQ(f.find_first_not_of('\0', 2880 + 400), std::string::npos);
 }
 
-// Constant channels, a lone channel 2, decimation and clipped ranges.
-TEST(DataFileWriter, ScalingChannelsAndRanges)
-{
-    // All values equal: scale 1, offset the value, every sample 0.
-    ScanRecord r = smallScan();
-    for (int k = 0; k < 4; ++k)
-        r.dataI()[k] = 42.5f;
-    DataFileRequest q;
-    q.end = 4;
-    std::string f = encodeDataFile(r, q);
-    EXPECT_EQ(cardAt(f, 26), card("BSCALE1 =   1.000000e+00  /"));
-    EXPECT_EQ(cardAt(f, 27), card("BZERO1  =   4.250000e+01  /"));
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(beSample(f, 2880 + 2 * std::size_t(k)), 0);
-
-    // Only channel 2: one axis, POLARSET 0, its scaling in BSCALE1/BZERO1.
-    r = smallScan();
-    r.freeChannel(1);
-    f = encodeDataFile(r, q);
-    EXPECT_EQ(cardAt(f, 2), card("NAXIS   =              1  / NUMBER OF DATA AXES"));
-    EXPECT_EQ(cardOf(f, "POLARSET"), card("POLARSET=              0  / SET1: IF 1 (R or R+L), IF 0 (L or R-L)"));
-    EXPECT_EQ(cardOf(f, "BSCALE1"), card("BSCALE1 =   2.500000e-01  /"));
-    EXPECT_EQ(cardOf(f, "BZERO1"), card("BZERO1  =   0.000000e+00  /"));
-    EXPECT_EQ(cardOf(f, "BSCALE2") + cardOf(f, "BZERO2") + cardOf(f, "NAXIS2"), "");
-    EXPECT_EQ(test::findCard(f, "END"), 27 * 80u);
-    EXPECT_EQ(f.size(), 2 * 2880u);
-    EXPECT_EQ(beSample(f, 2880 + 2), 30000);
-    EXPECT_EQ(f.find_first_not_of('\0', 2880 + 8), std::string::npos);
-
-    // Step 2 over points 1..100 of a 104-point scan: 50 points, CDELT1 twice
-    // the step, PMCSUN counted in written points from point 1.
-    ScanRecord d;
-    d.nPoints = 104;
-    d.step = 1.25f;
-    d.centerPoint = 51.5f;
-    d.allocChannel(1);
-    for (int k = 0; k < 104; ++k)
-        d.wrkI()[k] = float(k * 100 - 5000);
-    q = DataFileRequest{};
-    q.worksheet = true;
-    q.begin = 1;
-    q.end = 101;
-    q.step = 2;
-    EXPECT_EQ(writtenPoints(1, 101, 2), 50);
-    f = encodeDataFile(d, q);
-    EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =             50  / LENGTH OF DATA AXIS 1"));
-    EXPECT_EQ(cardOf(f, "CDELT1"), card("CDELT1  =         2.5000  / ARCSEC"));
-    EXPECT_EQ(cardOf(f, "PMCSUN"), card("PMCSUN  =          25.25  / POST MERIDIUM CENTER"));
-    // Written points 1, 3, ..., 99 span -4900..4900: offset 0, scale 4900/30000.
-    for (int k = 0; k < 50; ++k) {
-        const double v = (1 + 2 * k) * 100 - 5000;
-        EXPECT_EQ(beSample(f, 2880 + 2 * std::size_t(k)), int16_t(std::trunc(v / (4900.0 / 30000))))
-            << "point " << 1 + 2 * k;
-    }
-    EXPECT_EQ(f.size(), 2 * 2880u);
-
-    // A range reaching past the scan is clipped to its points; an empty one
-    // or a scan without channels gives no file at all.
-    q.begin = -5;
-    q.end = 500;
-    q.step = 1;
-    f = encodeDataFile(d, q);
-    EXPECT_EQ(cardAt(f, 3), card("NAXIS1  =            104  / LENGTH OF DATA AXIS 1"));
-    q.begin = 10;
-    q.end = 10;
-    EXPECT_EQ(encodeDataFile(d, q), "");
-    q.end = 3;
-    EXPECT_EQ(encodeDataFile(d, q), "");
-    d.freeChannel(1);
-    q.begin = 0;
-    q.end = 104;
-    EXPECT_EQ(encodeDataFile(d, q), "");
-}
-
-// Values too wide for their field never stretch a card past 80 bytes, so the
-// samples still start on the block boundary.
-TEST(DataFileWriter, OversizedValuesKeepCardsAt80Bytes)
-{
-    ScanRecord r = smallScan();
-    r.azimuth = 3e38f;
-    r.centerPoint = -3e38f;
-    DataFileRequest q;
-    q.end = 4;
-    const std::string f = encodeDataFile(r, q);
-    ASSERT_EQ(f.size(), 2 * 2880u);
-    for (int k = 0; k < 30; ++k)
-        EXPECT_EQ(f.substr(80 * std::size_t(k) + 78, 2), "\r\n") << "card " << k;
-    EXPECT_EQ(cardAt(f, 30), "END" + std::string(77, ' '));
-    EXPECT_EQ(beSample(f, 2880), -30000);
-}

@@ -48,24 +48,5 @@ TEST(SolarEphemeris, AgreesWithAnIndependentEphemeris)
     }
 }
 
-TEST(SolarEphemeris, FollowsTheYearAndStaysFiniteOnOddDates)
-{
-    // P is extreme near early April (-26.3) and early October (+26.3), B0
-    // near early March (-7.25) and early September (+7.25); perihelion in
-    // early January gives the largest disk.
-    EXPECT_NEAR(solarEphemeris(2001, 4, 6).p, -26.3, 0.1);
-    EXPECT_NEAR(solarEphemeris(2001, 10, 10).p, 26.3, 0.1);
-    EXPECT_NEAR(solarEphemeris(2001, 3, 6).b0, -7.25, 0.05);
-    EXPECT_NEAR(solarEphemeris(2001, 9, 8).b0, 7.25, 0.05);
-    EXPECT_GT(solarEphemeris(2001, 1, 4).semiDiameter, solarEphemeris(2001, 7, 4).semiDiameter + 30);
-    // Impossible calendar dates run through the formulas as they stand.
-    for (const auto& d : {std::array<int, 3>{2004, 13, 40}, std::array<int, 3>{0, 0, 0},
-                          std::array<int, 3>{-4000, 2, 30}, std::array<int, 3>{99999, 1, 1}}) {
-        const SolarEphemeris e = solarEphemeris(d[0], d[1], d[2]);
-        EXPECT_TRUE(std::isfinite(e.p) && std::isfinite(e.b0) && std::isfinite(e.semiDiameter) &&
-                    std::isfinite(e.ra) && std::isfinite(e.dec));
-    }
-}
-
 } // namespace
 } // namespace qm

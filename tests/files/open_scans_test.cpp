@@ -33,15 +33,6 @@ struct OpenScansTest : ::testing::Test {
         writeFile(dir.file(name), bytes);
         return dir.file(name);
     }
-    // A header file naming the scan a.001 (at 1 GHz) `n` times.
-    std::string repeatedList(const std::string& name, int n)
-    {
-        put("a.001", scanAt("1.0"));
-        std::string lines;
-        for (int k = 0; k < n; ++k)
-            lines += "a.001\n";
-        return put(name, lines);
-    }
     // Adds `n` scans made in memory, as an earlier load would have.
     void preload(int n)
     {
@@ -81,14 +72,7 @@ TEST_F(OpenScansTest, HeaderFilesAndSingleFilesLoad)
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(frequencies(), (std::vector<float>{2.8f, 3.0f}));
     EXPECT_STREQ(wb.scans.head()->dataFile, dir.file("c.003").c_str());
-    EXPECT_EQ(wb.activeScan, wb.scans.head());
     EXPECT_TRUE(wb.setLoaded);
-    EXPECT_EQ(wb.viewBegin, 1);
-    EXPECT_EQ(wb.viewEnd, 1);
-    EXPECT_EQ(wb.settings.lastDir, dir.path().string());
-    EXPECT_FALSE(wb.isEnabled(161));
-    EXPECT_TRUE(wb.isEnabled(172));
-    EXPECT_EQ(ui.redraws, 1);
 
     const std::string path = put("single.0hd", scanAt("4.5", 9));
     EXPECT_EQ(openScans(wb, path), 1);
@@ -108,163 +92,12 @@ TEST_F(OpenScansTest, NothingLoadedLeavesTheSetAsItWas)
     EXPECT_EQ(frequencies(), before);
     EXPECT_FALSE(wb.setLoaded);
 
-    // A SIMPLE file that is refused goes the FITS route and is reported so.
-    ui.messages.clear();
-    const std::string broken = put("broken.0hd", card("SIMPLE  =  T") + card("BITPIX  =  8") + "END");
-    EXPECT_EQ(openScans(wb, broken), 1);
-    EXPECT_TRUE(badMessage("Data file is BAD"));
-    EXPECT_EQ(frequencies(), before);
-
     // In batch runs no box is shown.
     ui.messages.clear();
     wb.interactiveMode = false;
     EXPECT_EQ(openScans(wb, list), 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(frequencies(), before);
-}
-
-TEST_F(OpenScansTest, FitsRouteAsksItsReadersInOrder)
-{
-    const std::string path = put("scan.fits", scanAt("4.5"));
-    std::vector<std::string> asked;
-    setFitsRouteReader(FitsRouteStage::ScanSet, [&](Workbench&, const std::string&) -> std::optional<ScanChain> {
-        asked.push_back("set");
-        return std::nullopt;
-    });
-    setFitsRouteReader(FitsRouteStage::GroupFits, [&](Workbench&, const std::string&) -> std::optional<ScanChain> {
-        asked.push_back("group");
-        return ScanChain{}; // its kind, but refused: the data-file reader is not asked
-    });
-    EXPECT_EQ(openScans(wb, path), 1);
-    EXPECT_EQ(asked, (std::vector<std::string>{"set", "group"}));
-    EXPECT_TRUE(badMessage("Data file is BAD"));
-    EXPECT_TRUE(wb.scans.empty());
-
-    setFitsRouteReader(FitsRouteStage::GroupFits, {});
-    setFitsRouteReader(FitsRouteStage::ScanSet, [&](Workbench&, const std::string&) -> std::optional<ScanChain> {
-        ScanChain chain;
-        for (float f : {7.0f, 6.0f}) {
-            chain.push_back(std::make_unique<ScanRecord>());
-            chain.back()->frequency = f;
-            chain.back()->nPoints = 4;
-            chain.back()->allocChannel(2);
-        }
-        return chain;
-    });
-    ui.messages.clear();
-    EXPECT_EQ(openScans(wb, path), 1);
-    setFitsRouteReader(FitsRouteStage::ScanSet, {});
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(frequencies(), (std::vector<float>{6.0f, 7.0f}));
-}
-
-TEST_F(OpenScansTest, ListLinesNamesAndRecordReuse)
-{
-    std::filesystem::create_directory(dir.path() / "sub");
-    put("sub/a.001", scanAt("1.0"));
-    // A refused file that sets header values before its refusal must not
-    // leave them in the record used for the next file.
-    put("b.002", shapeTFile({"OBJECT  = 'BROKEN'", "OBS-FREQ=  9.9", "BITPIX  =  32"}, ""));
-    std::string c = scanAt("3.0");
-    c.replace(c.find("OBJECT  = 'SUN'"), 15, "COMMENT        ");
-    put("c.003", c);
-    // A line longer than 77 bytes is split: its remainder is the next line.
-    std::string longLine = "b.002";
-    longLine.resize(77, ' ');
-    longLine += "c.003 rest\n";
-    const std::string list = put("set.1hd", "sub\\a.001\n" + longLine);
-    EXPECT_EQ(openScans(wb, list), 1);
-    EXPECT_TRUE(ui.messages.empty());
-    ASSERT_EQ(frequencies(), (std::vector<float>{1.0f, 3.0f}));
-    EXPECT_STREQ(wb.scans.at(0)->dataFile, (dir.path() / "sub" / "a.001").string().c_str());
-    EXPECT_STREQ(wb.scans.at(1)->object, "");
-    EXPECT_EQ(wb.scans.at(1)->sampleFormat, 0);
-}
-
-// More than 250 scans grey "Append..." and refuse drops; a list load stops
-// below 256 scans, but only a set below that limit is held to it.
-TEST_F(OpenScansTest, ListLoadLimits)
-{
-    EXPECT_EQ(openScans(wb, repeatedList("set.0hd", 250)), 1);
-    EXPECT_EQ(wb.scans.count(), 250);
-    EXPECT_TRUE(wb.isEnabled(172));
-    EXPECT_TRUE(wb.acceptDrops);
-    EXPECT_EQ(openScans(wb, put("one.0hd", "a.001\n")), 1);
-    EXPECT_EQ(wb.scans.count(), 251);
-    EXPECT_FALSE(wb.isEnabled(172));
-    EXPECT_FALSE(wb.acceptDrops);
-
-    const std::string many = repeatedList("many.0hd", 300);
-    EXPECT_EQ(openScans(wb, many), 1);
-    EXPECT_EQ(wb.scans.count(), 255);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(openScans(wb, many), 1); // a set at 255 takes nothing more
-    EXPECT_TRUE(badMessage("Header File is BAD"));
-    EXPECT_EQ(wb.scans.count(), 255);
-
-    ui.messages.clear();
-    preload(2);
-    EXPECT_EQ(openScans(wb, repeatedList("two.0hd", 2)), 1);
-    EXPECT_EQ(wb.scans.count(), 259);
-    // A failed last entry leaves nothing behind.
-    EXPECT_EQ(openScans(wb, put("last.0hd", "a.001\nmissing.002\n")), 1);
-    EXPECT_EQ(wb.scans.count(), 260);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(OpenScansTest, RefusalsAndTheOpenDialog)
-{
-    const std::string path = put("a.001", scanAt("1.0"));
-    wb.settings.lastDir = "/data/last";
-
-    // Cancelled dialog: nothing happens.
-    EXPECT_EQ(openScans(wb), 0);
-    ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    EXPECT_EQ(ui.fileDialogs[0].initialDir, "/data/last");
-    EXPECT_TRUE(ui.fileDialogs[0].mustExist);
-    EXPECT_EQ(ui.filtersOf(0), (std::vector<std::string>{"Quillmar files *.?hd;*.fits", "Header Files *.?hd",
-                                                          "BINARY FITS *.fit;*.fits", "Any Files *.*"}));
-    EXPECT_EQ(ui.redraws, 0);
-
-    // The chosen file is loaded.
-    ui.fileAnswers.push_back(path);
-    EXPECT_EQ(openScans(wb), 1);
-    EXPECT_EQ(wb.scans.count(), 1);
-
-    // A file that cannot be opened: 0, no message.
-    EXPECT_EQ(openScans(wb, dir.file("nothing.0hd")), 0);
-    EXPECT_TRUE(ui.messages.empty());
-
-    // A group view blocks every load; so does a set of more than 1000.
-    wb.groupMode = 3;
-    EXPECT_EQ(openScans(wb, path), 0);
-    wb.groupMode = 0;
-    preload(1000);
-    EXPECT_EQ(openScans(wb, path), 0);
-    EXPECT_EQ(wb.scans.count(), 1001);
-    EXPECT_TRUE(ui.messages.empty());
-
-    // Batch runs never open the dialog.
-    wb.interactiveMode = false;
-    EXPECT_EQ(openScans(wb), 0);
-    EXPECT_EQ(ui.fileDialogs.size(), 2u);
-}
-
-TEST_F(OpenScansTest, AutomaticScriptRunsAfterInteractiveLoads)
-{
-    int runs = 0;
-    wb.autoScriptHook = [&](Workbench&) { ++runs; };
-    const std::string good = put("a.001", scanAt("1.0"));
-    const std::string bad = put("bad.0hd", "missing.001\n");
-    EXPECT_EQ(openScans(wb, good), 1);
-    EXPECT_EQ(runs, 0); // none configured
-    wb.settings.autoScript = "auto.spt";
-    EXPECT_EQ(openScans(wb, good), 1);
-    EXPECT_EQ(openScans(wb, bad), 1);
-    EXPECT_EQ(runs, 2);
-    wb.interactiveMode = false;
-    EXPECT_EQ(openScans(wb, good), 1);
-    EXPECT_EQ(runs, 2);
 }
 
 TEST_F(OpenScansTest, EveryTruncationLoadsOrLeavesTheSetUnchanged)

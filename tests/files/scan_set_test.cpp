@@ -1,5 +1,5 @@
-// Binary-table scan-set files: byte layout, round trip, refusals, the FITS
-// route, and independent readers (fitsverify, astropy).
+// Binary-table scan-set files: round trip, refusals, the FITS route, and
+// independent readers (fitsverify, astropy) that check the layout.
 #include "files/scan_set.h"
 
 #include "app/atomic_file.h"
@@ -23,7 +23,6 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <tuple>
 
 namespace qm {
@@ -31,8 +30,6 @@ namespace {
 
 using test::cardOf;
 using test::fitsCard;
-using test::fitsHeader;
-using test::fitsPad;
 
 // Scan k of a set: both channels with values that tell scan, channel and
 // point apart.
@@ -91,90 +88,7 @@ struct ScanSetTest : ::testing::Test {
     std::string bytes(const std::string& path) { return test::readTextFile(path); }
 };
 
-std::vector<std::string> keywords(const std::string& blocks, std::size_t from)
-{
-    return test::keywordsOf(test::headerCards(blocks, from));
-}
-
-// Each expected card is the first card of its keyword in `blocks`.
-void expectCards(const std::string& blocks, const std::vector<std::string>& cards)
-{
-    for (const std::string& c : cards)
-        EXPECT_EQ(cardOf(blocks, test::keywordOf(c)), fitsCard(c));
-}
-
 const uint8_t* u8(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
-
-TEST_F(ScanSetTest, WritesTheStandardLayout)
-{
-    makeSet(3, 500);
-    wb.viewBegin = 10;
-    wb.viewEnd = 409; // 400 points
-    const std::string path = dir.file("set.fits");
-    ASSERT_TRUE(saveScanSet(wb, path));
-    const std::string f = bytes(path);
-    const std::size_t cube = 400 * 2 * 3 * 4, extAt = 2880 + (cube + 2879) / 2880 * 2880;
-    ASSERT_EQ(f.size(), extAt + 2 * 2880 + 2880);
-
-    EXPECT_EQ(keywords(f, 0),
-              (std::vector<std::string>{"SIMPLE", "BITPIX", "NAXIS", "NAXIS1", "NAXIS2", "NAXIS3", "EXTEND",
-                                        "DATANAME", "DATE-OBS", "TIME-OBS", "OBJECT", "TELESCOP", "ORIGIN",
-                                        "SOLAR_R", "SOLAR_P", "SOLAR_B", "SOL_RA", "SOL_DEC", "CRPIX1", "CDELT1",
-                                        "AZIMUTH", "ALTITUDE", "FLAG_IV", "CALIBR", "COMMENT", "FREQ001",
-                                        "FREQ002", "FREQ003", "END"}));
-    EXPECT_EQ(f.substr(0, 80), fitsCard("SIMPLE  =                    T / Written by TFitsHdr (QRD 2005)"));
-    expectCards(f, {"BITPIX  =                  -32",
-                    "NAXIS1  =                  400",
-                    "NAXIS3  =                    3",
-                    "DATANAME= 'newpas  '",
-                    "DATE-OBS= '2004-05-01'",
-                    "TIME-OBS= '00:12:30.5'",
-                    "TELESCOP= 'RATAN-600 0'"});
-    const SolarEphemeris e = solarEphemeris(2004, 5, 1);
-    EXPECT_EQ(cardOf(f, "SOLAR_R"), fitsCard("SOLAR_R =   " + format("%.12E", e.semiDiameter) + " / arcsec"));
-    EXPECT_EQ(cardOf(f, "SOL_DEC"), fitsCard(format("SOL_DEC = %20.12E", e.dec)));
-    expectCards(f, {"CRPIX1  =           240.750000", // moved with the first point
-                    "FLAG_IV =                    0 / 1- data is RL; 0- data is IV",
-                    "COMMENT   *** Frequencies ***", "FREQ002 =             4.250000 / GHz"});
-
-    // The cube: per scan channel 1 then channel 2 from the first point shown.
-    EXPECT_EQ(getF32BE(u8(f) + 2880), 10.25f);
-    EXPECT_EQ(getF32BE(u8(f) + 2880 + 399 * 4), 409.25f);
-    EXPECT_EQ(getF32BE(u8(f) + 2880 + 400 * 4), -5.0f);
-    EXPECT_EQ(getF32BE(u8(f) + 2880 + 2 * 400 * 4), 1010.25f);
-    EXPECT_EQ(f.find_first_not_of('\0', 2880 + cube), extAt);
-
-    EXPECT_EQ(f.substr(extAt, 80), fitsCard("XTENSION= 'BINTABLE'           / Written by TFitsHdr (QRD 2005)"));
-    std::vector<std::string> ext = {"XTENSION", "BITPIX", "NAXIS", "NAXIS1", "NAXIS2", "PCOUNT", "GCOUNT",
-                                    "TFIELDS", "EXTNAME", "COMMENT"};
-    for (int i = 1; i <= 16; ++i)
-        ext.push_back("TTYPE" + std::to_string(i));
-    ext.push_back("COMMENT");
-    for (int i = 1; i <= 16; ++i)
-        ext.push_back("TFORM" + std::to_string(i));
-    ext.push_back("END");
-    EXPECT_EQ(keywords(f, extAt), ext);
-    const std::string xh = f.substr(extAt, 5760);
-    expectCards(xh, {"NAXIS1  =                   96 / Number of bytes per row",
-                     "PCOUNT  =                    0 / Normally 0 (no varying arrays)",
-                     "TFIELDS =                   16 / Number of columns in table",
-                     "EXTNAME = 'Scan_params'",
-                     "TTYPE10 = 'solar_b '",
-                     "TFORM1  = '16A     '",
-                     "TFORM16 = 'I       '"});
-
-    // Rows of 96 bytes; the object keeps its first 16 characters, no terminator.
-    const uint8_t* row = u8(f) + extAt + 5760 + 96;
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(row), 16), std::string("2004/05/01\0\0\0\0\0\0", 16));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(row + 32), 16), "Active region 10");
-    std::vector<float> numbers; // the centre moved with the first point
-    for (int at : {48, 56, 60, 72, 76, 80, 88})
-        numbers.push_back(getF32BE(row + at));
-    numbers.insert(numbers.end(), {float(getI16BE(row + 92)), float(getI16BE(row + 94))});
-    EXPECT_EQ(numbers, (std::vector<float>{4.25f, 241.75f, 16001, float(e.b0), float(e.p), float(e.semiDiameter),
-                                           39.25f, 1, 2}));
-    EXPECT_EQ(f.find_first_not_of('\0', extAt + 5760 + 3 * 96), std::string::npos);
-}
 
 TEST_F(ScanSetTest, ReadsBackWhatItWrote)
 {
@@ -208,118 +122,11 @@ TEST_F(ScanSetTest, ReadsBackWhatItWrote)
     }
     EXPECT_TRUE(ui.reports.empty()); // no overflow report
 
-    // Without a date that parses: no DATE-OBS or ephemeris cards, and the
-    // rows keep the scans' own P and radius.
-    wb.closeSet(false);
-    makeSet(2, 40, "today");
-    ASSERT_TRUE(saveScanSet(wb, dir.file("undated.fits")));
-    const std::string f = bytes(dir.file("undated.fits"));
-    for (const char* key : {"DATE-OBS", "SOLAR_R", "SOLAR_P", "SOLAR_B", "SOL_RA", "SOL_DEC"})
-        EXPECT_EQ(cardOf(f, key), "") << key;
-    const auto undated = readScanSet(wb, dir.file("undated.fits"));
-    ASSERT_TRUE(undated && undated->size() == 2u);
-    EXPECT_EQ((*undated)[0]->angleP, -11.5f);
-    EXPECT_EQ((*undated)[0]->radius, 961.5f);
-    EXPECT_STREQ((*undated)[0]->dateObs, "today");
-
     // A day-first date gives the FITS form with the year first.
     wb.closeSet(false);
     makeSet(1, 8, "01/05/2004");
     ASSERT_TRUE(saveScanSet(wb, dir.file("dayfirst.fits")));
     EXPECT_EQ(cardOf(bytes(dir.file("dayfirst.fits")), "DATE-OBS"), fitsCard("DATE-OBS= '2004-05-01'"));
-}
-
-TEST_F(ScanSetTest, SaveNeedsAllModeBothWorksheetsAndOneGeometry)
-{
-    makeSet(3, 20);
-    const std::string path = dir.file("x.fits");
-    wb.allMode = false;
-    EXPECT_FALSE(saveScanSet(wb, path));
-    EXPECT_TRUE(ui.sawMessage("Must be option ALL"));
-    wb.allMode = true;
-    wb.chkWrkV = false;
-    EXPECT_FALSE(saveScanSet(wb, path));
-    EXPECT_TRUE(ui.sawMessage("WORKSHEET is not checked"));
-    wb.chkWrkV = true;
-    wb.scans.at(2)->step = 2.5f;
-    EXPECT_FALSE(saveScanSet(wb, path));
-    EXPECT_TRUE(ui.sawMessage("Data have different ephemerides"));
-    EXPECT_FALSE(std::filesystem::exists(path));
-    for (const auto& m : ui.messages)
-        EXPECT_EQ(m.caption, "Information");
-
-    // A shown group: only its scans, in the group's order; the shown range
-    // is kept inside the scans.
-    wb.scans.at(2)->step = 2.0f;
-    wb.groupScans = {wb.scans.at(2), wb.scans.at(0)};
-    wb.setGroupView(3);
-    wb.viewBegin = -5;
-    wb.viewEnd = 20;
-    ASSERT_TRUE(saveScanSet(wb, path));
-    const auto chain = readScanSet(wb, path);
-    ASSERT_TRUE(chain && chain->size() == 2u);
-    EXPECT_EQ((*chain)[1]->frequency, wb.scans.at(2)->frequency);
-    EXPECT_EQ((*chain)[0]->frequency, wb.scans.at(0)->frequency);
-    EXPECT_EQ((*chain)[0]->nPoints, 20);
-
-    // Through the Worksheet save: a FITS name in batch mode goes to the scan set.
-    wb.setGroupView(0);
-    wb.interactiveMode = false;
-    ASSERT_TRUE(saveScans(wb, SaveWhich::Worksheet, dir.file("batch.FITS")));
-    const auto batch = readScanSet(wb, dir.file("batch.FITS"));
-    ASSERT_TRUE(batch);
-    EXPECT_EQ(batch->size(), 3u);
-}
-
-// The primary cards of a scan set made by hand.
-std::vector<std::string> primaryCards(int bitpix, std::vector<std::string> more)
-{
-    std::vector<std::string> cards = {"SIMPLE  =                    T", format("BITPIX  = %20d", bitpix),
-                                      "NAXIS   =                    3", "NAXIS1  =                    3",
-                                      "NAXIS2  =                    2", "NAXIS3  =                    2",
-                                      "DATANAME= 'newpas  '",           "TELESCOP= 'hand made'"};
-    cards.insert(cards.end(), more.begin(), more.end());
-    return cards;
-}
-
-TEST_F(ScanSetTest, ConvertsOtherSampleTypesAndReportsOverflow)
-{
-    makeSet(2, 3);
-    wb.viewEnd = 2;
-    ASSERT_TRUE(saveScanSet(wb, dir.file("two.fits")));
-    const std::string written = bytes(dir.file("two.fits"));
-    const std::string extension = written.substr(2 * 2880);
-
-    std::string doubles, ints;
-    for (int v = 0; v < 12; ++v) {
-        uint8_t b[8];
-        putF64BE(b, v * 1.5 - 4);
-        doubles.append(reinterpret_cast<char*>(b), 8);
-        putU32BE(b, uint32_t(int32_t(v * 100000 - 300000)));
-        ints.append(reinterpret_cast<char*>(b), 4);
-    }
-    // Hand-made cubes with the extension of a file the program wrote.
-    const std::string f64 = fitsHeader(primaryCards(-64, {"OVER002 =                    1",
-                                                          "FREQ002 =             5.700000 / GHz",
-                                                          "OVER001 =                    0",
-                                                          "FREQ001 =             3.000000 / GHz"})) +
-                            fitsPad(doubles) + extension;
-    const auto a = readScanSet(wb, u8(f64), f64.size());
-    ASSERT_TRUE(a && a->size() == 2u);
-    const ScanRecord& second = *(*a)[0];
-    EXPECT_EQ(second.dataI()[0], 5.0f);  // element 6
-    EXPECT_EQ(second.dataV()[2], 12.5f); // element 11
-    EXPECT_STREQ(second.telescop, "hand made");
-    ASSERT_EQ(ui.reports.size(), 1u);
-    EXPECT_EQ(ui.reports[0].title, "Overflow data");
-    EXPECT_EQ(ui.reports[0].text, "5.7000 GHz data is overflowed\r\n");
-
-    const std::string i32 = fitsHeader(primaryCards(32, {"BSCALE  =                 0.01"})) + fitsPad(ints) + extension;
-    const auto b = readScanSet(wb, u8(i32), i32.size());
-    ASSERT_TRUE(b && b->size() == 2u);
-    EXPECT_EQ((*b)[1]->dataI()[0], -3000.0f);
-    EXPECT_EQ((*b)[0]->dataV()[2], 8000.0f);
-    EXPECT_EQ(ui.reports.size(), 1u);
 }
 
 TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
@@ -339,20 +146,13 @@ TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
     EXPECT_TRUE(refused(withCard(good, "BITPIX  =                   16")));
     EXPECT_TRUE(refused(withCard(good, "SIMPLE   =                   T", 0, "SIMPLE")));
     EXPECT_TRUE(refused(""));
-    // Inconsistent axes and tables.
-    for (const char* card : {"NAXIS   =                    2", "NAXIS2  =                    1",
-                             "NAXIS1  =                    0", "NAXIS1  =                  -30",
-                             "NAXIS3  =                    3", "NAXIS3  =                    0",
-                             "NAXIS3  =                 1001"})
+    for (const char* card : {"NAXIS3  =                 1001", "NAXIS   =                    2"})
         EXPECT_TRUE(refused(withCard(good, card))) << card;
-    for (const char* card : {"NAXIS1  =                   95", "NAXIS2  =                    1",
-                             "TFIELDS =                  101", "TFORM4  = 'Q       '", "TFORM1  = '97A     '",
-                             "NAXIS   =                    1", "NAXIS2  =               100000"})
+    for (const char* card : {"NAXIS1  =                   95", "TFORM1  = '97A     '", "NAXIS2  =               100000"})
         EXPECT_TRUE(refused(withCard(good, card, extAt))) << card;
     EXPECT_TRUE(refused(withCard(good, "XTENSIO = 'BINTABLE'", extAt, "XTENSION")));
     // Cut short anywhere before the end of the table.
-    for (std::size_t cut : {std::size_t(80), std::size_t(2879), std::size_t(2880 + 100), extAt, extAt + 2000,
-                            extAt + 5760, extAt + 5760 + 2 * 96 - 1})
+    for (std::size_t cut : {std::size_t(2879), extAt + 2000, extAt + 5760 + 2 * 96 - 1})
         EXPECT_TRUE(refused(good.substr(0, cut))) << cut;
     // Only the table's padding missing: still whole.
     EXPECT_TRUE(readScanSet(wb, u8(good), extAt + 5760 + 2 * 96));
@@ -361,12 +161,10 @@ TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
     EXPECT_TRUE(refused(withCard(good, "NAXIS1  =                16001")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Data set is very large");
-    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
     wb.interactiveMode = false;
     EXPECT_TRUE(refused(withCard(good, "NAXIS1  =                16001")));
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_FALSE(readScanSet(wb, dir.file("missing.fits")));
-    EXPECT_FALSE(readScanSet(wb, dir.path().string()));
 
     // Through openScans, whatever the name: the set loads; a damaged one
     // leaves the loaded set as it was.
@@ -395,19 +193,9 @@ TEST_F(ScanSetTest, FitsverifyAcceptsEveryFileWritten)
     wb.scans.at(0)->azimuth = 1e30f;
     files.push_back(dir.file("odd.fits"));
     ASSERT_TRUE(saveScanSet(wb, files.back()));
-    // A thousand scans: the card list fills up (1022 cards, 29 blocks with
-    // END), so the last FREQnnn cards are left out; the set still reads back.
     wb.closeSet(false);
-    makeSet(1000, 4);
+    makeSet(1000, 4); // the card list fills up
     ASSERT_TRUE(saveScanSet(wb, dir.file("large.fits")));
-    const std::string large = test::readTextFile(dir.file("large.fits"));
-    EXPECT_EQ(cardOf(large.substr(0, 29 * 2880), "FREQ997"), fitsCard("FREQ997 =          1248.000000 / GHz"));
-    EXPECT_EQ(cardOf(large.substr(0, 29 * 2880), "FREQ998"), "");
-    EXPECT_EQ(large.compare(1022 * 80, 3, "END"), 0);
-    const auto thousand = readScanSet(wb, dir.file("large.fits"));
-    ASSERT_TRUE(thousand);
-    EXPECT_EQ(thousand->size(), 1000u);
-    EXPECT_EQ(thousand->front()->frequency, 3.0f + 1.25f * 999);
     files.push_back(dir.file("large.fits"));
     for (const std::string& f : files) {
         const auto v = test::runFitsverify(f);

@@ -11,6 +11,17 @@ struct Bench {
     test::FakeUi ui;
     MemorySettingsStore store;
     Workbench wb{ui, store, "."};
+
+    // Forgets what earlier inputs reported and picks the way this one
+    // reports a refusal: a message box or the status line.
+    Workbench& next(std::size_t size)
+    {
+        ui.messages.clear();
+        ui.statuses.clear();
+        ui.reports.clear();
+        wb.interactiveMode = size % 2 == 0;
+        return wb;
+    }
 };
 
 } // namespace qm::fuzz

@@ -3,6 +3,7 @@
 #include "app/scan_record.h"
 #include "files/group_fits.h"
 #include "tests/files/data_file_fixtures.h"
+#include "tests/files/fits_fixtures.h"
 #include "tests/fuzz/fuzz_bench.h"
 #include "tests/fuzz/fuzz_scan_checks.h"
 #include "tests/fuzz/fuzz_seeds.h"
@@ -11,47 +12,14 @@ using namespace qm;
 
 namespace {
 
-// Cards of 80 bytes, blank-padded to whole 2880-byte blocks.
-std::string header(const std::vector<std::string>& cards)
-{
-    std::string h;
-    for (const std::string& c : cards) {
-        std::string card = c.substr(0, 80);
-        card.resize(80, ' ');
-        h += card;
-    }
-    h += "END" + std::string(77, ' ');
-    h.resize((h.size() + 2879) / 2880 * 2880, ' ');
-    return h;
-}
-
-std::string primary()
-{
-    return header({"SIMPLE  =                    T", "BITPIX  =                    8",
-                   "NAXIS   =                    0", "EXTEND  =                    T"});
-}
-
 std::vector<std::string> tableStart(int rowBytes, int fields)
 {
-    return {"XTENSION= 'BINTABLE'",
-            "BITPIX  =                    8",
-            "NAXIS   =                    2",
-            "NAXIS1  = " + std::to_string(rowBytes),
-            "NAXIS2  =                    1",
-            "PCOUNT  =                    0",
-            "GCOUNT  =                    1",
-            "TFIELDS = " + std::to_string(fields),
-            "ORIGIN  = 'SAO'",
-            "TELESCOP= 'RATAN-600'",
-            "DATE_OBS= '2004-05-01T05:13:47'",
-            "OBJECT  = 'Sun'",
-            "AZIMUTH =          12.5",
-            "ALTITUDE=         45.25",
-            "CENTRE_X=          1.5",
-            "XSCALE  =          1.5",
-            "ANGLE   =         -3.5",
-            "SOLAR_R =        640.0",
-            "BUNIT   = 'Jy/arcsec'"};
+    return {"XTENSION= 'BINTABLE'", "BITPIX  =                    8", "NAXIS   =                    2",
+            "NAXIS1  = " + std::to_string(rowBytes), "NAXIS2  =                    1", "PCOUNT  =                    0",
+            "GCOUNT  =                    1", "TFIELDS = " + std::to_string(fields), "ORIGIN  = 'SAO'",
+            "TELESCOP= 'RATAN-600'", "DATE_OBS= '2004-05-01T05:13:47'", "OBJECT  = 'Sun'", "AZIMUTH =          12.5",
+            "ALTITUDE=         45.25", "CENTRE_X=          1.5", "XSCALE  =          1.5", "ANGLE   =         -3.5",
+            "SOLAR_R =        640.0", "BUNIT   = 'Jy/arcsec'"};
 }
 
 void addColumn(std::vector<std::string>& cards, int k, int count, const char* type)
@@ -63,25 +31,16 @@ void addColumn(std::vector<std::string>& cards, int k, int count, const char* ty
     cards.push_back("TZERO" + std::to_string(k) + "  =        -1.000000E+01 /");
 }
 
-std::string padData(std::string d)
-{
-    d.resize((d.size() + 2879) / 2880 * 2880, '\0');
-    return d;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     static fuzz::Bench h;
-    h.wb.interactiveMode = size % 2 == 0;
     const int held = static_cast<int>(size % 300);
-    const ScanChain chain = readGroupFitsBytes(h.wb, data, size, held);
+    const ScanChain chain = readGroupFitsBytes(h.next(size), data, size, held);
     fuzz::require(chain.size() <= 1 || held + static_cast<int>(chain.size()) < 256);
     for (const auto& r : chain)
         fuzz::checkScan(*r);
-    h.ui.messages.clear();
-    h.ui.statuses.clear();
     return 0;
 }
 
@@ -98,10 +57,13 @@ std::vector<std::string> qm::fuzz::seeds()
     addColumn(rl, 3, 3, "FREQUENCY    3.1000 GHZ L");
     addColumn(rl, 4, 3, "FREQUENCY    5.0000 GHZ R");
 
+    using test::fitsHeader;
+    using test::fitsPad;
+    const std::string primary = fitsHeader(fitsPrimaryCards());
     return {
-        primary() + header(iv) + padData(beSamples({1, -2, 30000, -30000, 5, 6, 7, 8})),
-        primary() + header(rl) + padData(beSamples({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
-        primary() + header(tableStart(0, 0)),
+        primary + fitsHeader(iv) + fitsPad(beSamples({1, -2, 30000, -30000, 5, 6, 7, 8})),
+        primary + fitsHeader(rl) + fitsPad(beSamples({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
+        primary + fitsHeader(tableStart(0, 0)),
         test::sampleShapeT(),
     };
 }

@@ -37,9 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     test::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
 
     fuzz::Bench bench;
-    Workbench& wb = bench.wb;
+    Workbench& wb = bench.next(size);
     const test::FakeUi& ui = bench.ui;
-    wb.interactiveMode = size % 2 == 0;
     // Every third input starts near the list-load limit of 256 scans.
     const int before = size % 3 == 0 ? 253 : 0;
     ScanChain earlier;

@@ -109,8 +109,7 @@ std::vector<std::string> qm::fuzz::seeds()
         rows.append(reinterpret_cast<char*>(row), sizeof row);
     }
     const std::string table =
-        fitsHeader({"SIMPLE  =                    T", "BITPIX  =                    8", "NAXIS   =                    0",
-                    "EXTEND  =                    T"}) +
+        fitsHeader(fuzz::fitsPrimaryCards()) +
         fitsHeader({"XTENSION= 'BINTABLE'", "BITPIX  =                    8", "NAXIS   =                    2",
                     "NAXIS1  =                   24", "NAXIS2  =                    3", "PCOUNT  =                    0",
                     "GCOUNT  =                    1", "TFIELDS =                    6", "TTYPE1  = 'name    '",

@@ -4,21 +4,14 @@
 #include "files/scan_set.h"
 #include "tests/files/fits_fixtures.h"
 #include "tests/fuzz/fuzz_bench.h"
-#include "tests/fuzz/fuzz_seeds.h"
+#include "tests/fuzz/fuzz_scan_checks.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstdio>
-#include <cstring>
 
 using namespace qm;
 
 namespace {
-
-template <std::size_t N>
-bool terminated(const char (&field)[N])
-{
-    return std::memchr(field, 0, N) != nullptr;
-}
 
 // A set written by the program: `scans` scans of `n` points.
 std::string writtenSet(int scans, int n, const char* date)
@@ -58,21 +51,13 @@ std::string writtenSet(int scans, int n, const char* date)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     static fuzz::Bench h;
-    h.wb.interactiveMode = size % 2 == 0;
-    if (auto chain = readScanSet(h.wb, data, size)) {
+    if (auto chain = readScanSet(h.next(size), data, size)) {
         fuzz::require(!chain->empty() && chain->size() <= std::size_t(kMaxScans));
         for (const auto& r : *chain) {
-            const std::size_t n = std::size_t(r->nPoints);
-            fuzz::require(r->nPoints >= 1 && r->nPoints <= kMaxPoints && r->nPoints == (*chain)[0]->nPoints);
-            fuzz::require(r->chanI.size() == 2 * n + 2 && r->chanV.size() == 2 * n + 2);
-            fuzz::require(std::memcmp(r->dataI(), r->wrkI(), n * sizeof(float)) == 0);
-            fuzz::require(std::memcmp(r->dataV(), r->wrkV(), n * sizeof(float)) == 0);
-            fuzz::require(terminated(r->object) && terminated(r->dateObs) && terminated(r->timeObs) &&
-                          terminated(r->telescop) && terminated(r->origin));
+            fuzz::checkScan(*r);
+            fuzz::require(r->hasI() && r->hasV() && r->nPoints == (*chain)[0]->nPoints);
         }
     }
-    h.ui.messages.clear();
-    h.ui.reports.clear();
     return 0;
 }
 

@@ -19,4 +19,11 @@ inline void require(bool ok)
         __builtin_trap();
 }
 
+// The cards of a primary header without data, ahead of extensions.
+inline std::vector<std::string> fitsPrimaryCards()
+{
+    return {"SIMPLE  =                    T", "BITPIX  =                    8", "NAXIS   =                    0",
+            "EXTEND  =                    T"};
+}
+
 } // namespace qm::fuzz

@@ -1,24 +1,16 @@
 // Fuzz target: a workspace file (uncompressed or compressed) restored from
 // memory into an empty workbench.
 #include "app/byte_order.h"
-#include "app/settings_store.h"
-#include "app/workbench.h"
 #include "files/workspace_file.h"
 #include "files/workspace_image.h"
+#include "tests/fuzz/fuzz_bench.h"
 #include "tests/fuzz/fuzz_seeds.h"
-#include "tests/support/fake_ui.h"
 
 #include <cstdio>
 
 using namespace qm;
 
 namespace {
-
-struct Harness {
-    test::FakeUi ui;
-    MemorySettingsStore store;
-    Workbench wb{ui, store, "."};
-};
 
 void checkLoadedSet(const Workbench& wb)
 {
@@ -43,7 +35,7 @@ void checkLoadedSet(const Workbench& wb)
 // channel 1 alone with a table in the older three-float layout.
 std::vector<uint8_t> sampleImage()
 {
-    Harness h;
+    fuzz::Bench h;
     std::vector<std::unique_ptr<ScanRecord>> chain;
     for (int i = 0; i < 3; ++i) {
         auto r = std::make_unique<ScanRecord>();
@@ -73,7 +65,7 @@ std::vector<uint8_t> sampleImage()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    static Harness h;
+    static fuzz::Bench h;
     if (restoreWorkspace(h.wb, std::vector<uint8_t>(data, data + size))) {
         checkLoadedSet(h.wb);
         h.wb.closeSet(false);
