@@ -58,6 +58,36 @@ TEST(PlotPainter, FrameFromFontMetricsLabelsAndTitle)
     EXPECT_FALSE(b.wb.geometry.valid);
 }
 
+// The scale bar: a round tenth of the range (1, 2 or 5 times a power of
+// ten) drawn at left + 3w; with "Dig.frame" five numbers replace it.
+TEST(PlotPainter, ScaleBarAndDigitalFrame)
+{
+    EXPECT_DOUBLE_EQ(scaleBarValue(1000), 200);
+    EXPECT_DOUBLE_EQ(scaleBarValue(95), 10);
+    EXPECT_DOUBLE_EQ(scaleBarValue(0.37), 0.04);
+    EXPECT_EQ(scaleBarValue(std::numeric_limits<double>::infinity()), 0);
+
+    PlotBench b;
+    b.load(plotScan(3, 101, constant(555), nullptr)); // axis [490, 610]
+    b.show(10, 90);
+    b.paint();
+    const int L = PlotBench::kLeft, T = PlotBench::kTop, B = PlotBench::kBottom;
+    const int x = L + 15, y1 = T + 5, y2 = y1 + (B - y1) * 20 / 120;
+    bool bar = false;
+    for (const Segment& seg : b.canvas.segments())
+        bar = bar || (seg.from == Point{x, y1} && seg.to == Point{x, y2});
+    EXPECT_TRUE(bar);
+    expectText(b.canvas, "20", x + 7, (y1 + y2) / 2 - 7, HAlign::Left, VAlign::Top);
+
+    b.wb.view.digFrame = true;
+    b.paint();
+    const int q = (B - T - 5) / 4;
+    expectText(b.canvas, "550", L - 7, B - 2 * q - 7, HAlign::Right, VAlign::Top);
+    expectText(b.canvas, "610", L - 7, T + 10, HAlign::Right, VAlign::Top);
+    expectText(b.canvas, "490", L - 7, B - 5, HAlign::Right, VAlign::Bottom);
+    EXPECT_EQ(b.canvas.findText("20"), nullptr);
+}
+
 TEST(PlotPainter, CurvesSkipPointsSharingAPixelColumn)
 {
     // 0.4 pixels per point: points 0-2 share column 0, so one segment
