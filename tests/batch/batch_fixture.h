@@ -117,13 +117,4 @@ inline void writeScanFile(const std::string& path, const std::vector<float>& fre
     ASSERT_TRUE(saveScans(wb, SaveWhich::Worksheet, path));
 }
 
-// The number of times `what` occurs in `text`.
-inline int occurrences(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size()))
-        ++n;
-    return n;
-}
-
 } // namespace qm::test

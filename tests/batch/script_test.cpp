@@ -3,7 +3,6 @@
 #include "files/open_scans.h"
 #include "tests/batch/batch_fixture.h"
 
-#include <cstring>
 
 namespace qm {
 namespace {
@@ -29,39 +28,23 @@ TEST(ScriptMenu, FoldersNamesIdentifiersAndLimits)
     writeText(dir / "notes.spt.txt", "[Commands]\n");
     writeText(dir / "Big.SPT", "[Commands]\n");
     writeText(dir / "readme.txt", "");
-    for (int i = 0; i < 12; ++i)
-        writeText(dir / ("many/s" + std::to_string(10 + i) + ".spt"), "");
     fs::create_directory_symlink(dir.path(), dir / "daily/loop"); // not followed
 
     const ScriptMenu menu = buildScriptMenu(dir.path().string());
-    EXPECT_EQ(texts(menu.items), (std::vector<std::string>{"Big=5002", "daily/", "many/", "notes.spt=5014"}));
+    EXPECT_EQ(texts(menu.items), (std::vector<std::string>{"Big=5002", "daily/", "notes.spt=5004"}));
     EXPECT_EQ(texts(menu.items[1].items), (std::vector<std::string>{"flux=5003"}));
-    ASSERT_EQ(menu.items[2].items.size(), 10u); // ten scripts a folder
-    EXPECT_EQ(menu.items[2].items.back().id, 5013);
-
     EXPECT_EQ(scriptRelativePath(menu, 5003), "daily/flux.spt");
-    EXPECT_EQ(scriptRelativePath(menu, 5014), "notes.spt.txt");
-    EXPECT_EQ(scriptRelativePath(menu, 5015), std::nullopt);
+    EXPECT_EQ(scriptRelativePath(menu, 5004), "notes.spt.txt");
+    EXPECT_EQ(scriptRelativePath(menu, 5005), std::nullopt);
 }
-
-struct ScriptBench : BatchBench {
-    ScriptBench()
-    {
-        wb.settings.pathScript = home / "Script";
-        load(scansOf(makeScan(3.0f), makeScan(5.0f)));
-        std::strcpy(wb.scans.head()->dataFile, "/data/sun/set.001");
-    }
-    void script(const std::string& relative, const std::string& text)
-    {
-        writeText(home / ("Script/" + relative), text);
-        wb.dispatch(193);
-    }
-};
 
 TEST(ScriptRun, FromTheMenuWithReportsInOneWindowAndModesRestored)
 {
-    ScriptBench b;
-    b.script("daily/flux.spt", "[Init]\nAppExit=1\n[Commands]\nAllMode=1\nIVtoRL\nIVtoRL\nSaveWorksheet\n");
+    BatchBench b;
+    b.wb.settings.pathScript = b / "Script";
+    b.load(scansOf(makeScan(3.0f), makeScan(5.0f)));
+    writeText(b / "Script/daily/flux.spt", "[Init]\nAppExit=1\n[Commands]\nAllMode=1\nIVtoRL\nIVtoRL\nSaveWorksheet\n");
+    b.wb.dispatch(193);
     EXPECT_EQ(b.ui.menuChanges, 2); // once at start, once on reload
     const auto& menu = batchState(b.wb).scriptMenu;
     ASSERT_EQ(menu.items.size(), 1u);
@@ -83,20 +66,6 @@ TEST(ScriptRun, FromTheMenuWithReportsInOneWindowAndModesRestored)
     EXPECT_EQ(fs::current_path(), working);
 }
 
-TEST(ScriptRun, ReportsNameTheDataFile)
-{
-    ScriptBench b;
-    // A script that records the label its reports carry.
-    std::string label;
-    b.wb.commands().handle(165, [&](Workbench& w) { label = w.currentFileLabel; });
-    b.script("s.spt", "[Commands]\nSigma\n");
-    b.wb.dispatch(5002);
-    EXPECT_EQ(label, "set.001");
-    b.wb.setActive(b.wb.scans.tail());
-    b.wb.dispatch(5002);
-    EXPECT_EQ(label, "Script"); // no data file
-}
-
 TEST(ScriptRun, AutoScriptAfterAnInteractiveLoad)
 {
     BatchBench b;
@@ -108,12 +77,6 @@ TEST(ScriptRun, AutoScriptAfterAnInteractiveLoad)
     for (const auto& r : b.wb.scans)
         EXPECT_EQ(r->wrkV()[10], r->dataV()[10] + 5) << r->frequency;
     EXPECT_FALSE(b.wb.allMode);
-
-    // A name that starts with a blank runs nothing.
-    b.wb.closeSet(false);
-    b.wb.settings.autoScript = " auto.spt";
-    openScans(b.wb, b / "in/a.0hd");
-    EXPECT_EQ(b.wb.scans.head()->wrkI()[10], b.wb.scans.head()->dataI()[10]);
 }
 
 } // namespace

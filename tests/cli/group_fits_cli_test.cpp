@@ -1,34 +1,16 @@
 // quillmar-batch --convert --group, run as a user would.
 #include "cli/headless_workbench.h"
 #include "tests/cli/temp_folder.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 
 namespace qm {
 namespace {
 
 using test::TempFolder;
-
-struct BatchRun {
-    int code = -1;
-    std::string out, err;
-};
-
-BatchRun runBatch(const TempFolder& dir, const std::string& args)
-{
-    const std::string out = dir / "out.txt", err = dir / "err.txt";
-    const int status = std::system(
-        (std::string("'") + QM_BATCH_EXE + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readTextFile(out), test::readTextFile(err)};
-}
 
 // The example set goes to a group FITS file and back: the writer turns
 // antenna temperatures into fluxes with each scan's coefficient (as its data
@@ -39,7 +21,7 @@ TEST(GroupFitsCli, ExampleSetRoundTripsThroughGroupFits)
 {
     TempFolder dir("group-example");
     const std::string set = std::string(QM_SOURCE_DIR) + "/examples/sun3-18/set.0hd";
-    BatchRun r = runBatch(dir, "--convert --group '" + set + "' '" + (dir / "sun.fits") + "'");
+    test::ToolRun r = test::runTool(QM_BATCH_EXE, "--convert --group '" + set + "' '" + (dir / "sun.fits") + "'", dir.path().string());
     ASSERT_EQ(r.code, 0) << r.err;
     HeadlessWorkbench a(nullptr, nullptr), b(nullptr, nullptr);
     ASSERT_TRUE(a.load(set));

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace qm {
 namespace {
@@ -74,14 +72,6 @@ TEST(SynthFiles, WorksheetSaveLoadsBackWithinTheQuantisation)
         SCOPED_TRACE(text ? "text samples" : "binary samples");
         const std::string hdr = dir / (text ? "text.0hd" : "bin.0hd");
         ASSERT_TRUE(h.saveWorksheets(hdr, text));
-        // One data file per scan, listed in the header file.
-        std::ifstream in(hdr, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        const std::string listing = ss.str();
-        EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 8);
-        EXPECT_NE(listing.find(text ? "text.008\t12.000[GHz]\r\n" : "bin.008\t12.000[GHz]\r\n"), std::string::npos);
-
         HeadlessWorkbench g(nullptr, nullptr);
         ASSERT_TRUE(g.load(hdr));
         ASSERT_EQ(g.wb.scans.count(), 8);

@@ -1,9 +1,14 @@
 #pragma once
 // A fresh folder under the system temporary folder, removed with its
 // contents when the test ends.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
 
 namespace qm::test {
 
@@ -30,5 +35,24 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+struct ToolRun {
+    int code = -1;
+    std::string out, err;
+};
+
+// Runs a built program in `cwd` with no input at all (a run that asked
+// anything would read the end of the input and still finish).
+inline ToolRun runTool(const std::string& program, const std::string& args, const std::string& cwd)
+{
+    const std::string out = cwd + "/.stdout", err = cwd + "/.stderr";
+    const std::string cmd =
+        "cd '" + cwd + "' && '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+    const int status = std::system(cmd.c_str());
+    ToolRun r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readTextFile(out), readTextFile(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+}
 
 } // namespace qm::test

@@ -25,8 +25,6 @@ inline std::string card(const std::string& text)
     return c + "\r\n";
 }
 
-inline std::string blankCard() { return std::string(80, ' '); }
-
 // Shape T: the SIMPLE card, the given cards, an 80-byte END card, blank
 // cards up to a multiple of 36, then the sample bytes.
 inline std::string shapeTFile(const std::vector<std::string>& cards, const std::string& samples)
@@ -36,7 +34,7 @@ inline std::string shapeTFile(const std::vector<std::string>& cards, const std::
         f += card(c);
     f += "END" + std::string(77, ' ');
     while (f.size() % 2880 != 0)
-        f += blankCard();
+        f += std::string(80, ' ');
     return f + samples;
 }
 

@@ -98,12 +98,10 @@ TEST(DataFileWriter, BinaryFileIsByteExact)
     EXPECT_EQ(f.substr(0, 2880), header);
 
     // Samples: channel 1 then channel 2, big-endian.
-    const uint8_t expected[] = {0x8a, 0xd0, 0x75, 0x30, 0x00, 0x00, 0x3a, 0x98,  // -30000 30000 0 15000
-                                0x00, 0x00, 0x75, 0x30, 0x8a, 0xd0, 0x3a, 0x98}; // 0 30000 -30000 15000
-    for (std::size_t k = 0; k < sizeof expected; ++k)
-        EXPECT_EQ(uint8_t(f[2880 + k]), expected[k]) << "sample byte " << k;
-    EXPECT_EQ(f.find_first_not_of('\0', 2880 + sizeof expected), std::string::npos) << "zero padding";
-
+    const std::string expected("\x8a\xd0\x75\x30\x00\x00\x3a\x98"  // -30000 30000 0 15000
+                               "\x00\x00\x75\x30\x8a\xd0\x3a\x98", // 0 30000 -30000 15000
+                               16);
+    EXPECT_EQ(f.substr(2880), expected + std::string(2880 - 16, '\0')); // then zero padding
 }
 
 // 25 points in two channels as text: 50 fields of 8 bytes, CR LF closing

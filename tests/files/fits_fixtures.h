@@ -33,8 +33,6 @@ inline std::string fitsHeader(const std::vector<std::string>& cards)
     return fitsPad(h, ' ');
 }
 
-inline std::vector<uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
-
 // A card's keyword: its first eight characters without trailing blanks.
 inline std::string keywordOf(const std::string& card)
 {

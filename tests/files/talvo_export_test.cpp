@@ -58,10 +58,7 @@ TEST(TalvoExport, StepFractionAndChannelBytes)
         0x03, 0x00, 0x03, 0x00, 0x40, 0x1f, 0x00, 0x7d, 0x01, 0x00, 0xc0, 0x03, // 3, 3, 8000, 32000, 1, 960
         0, 0, 0, 0, 0, 0, 0, 0,                                               // reserved
         0x20, 0x4e, 0xbe, 0xff, 0x21, 0x00};                                  // 20000, -66, 33
-    ASSERT_EQ(f.size(), sizeof expected);
-    for (std::size_t k = 0; k < sizeof expected; ++k)
-        EXPECT_EQ(uint8_t(f[k]), expected[k]) << "byte " << k;
-
+    EXPECT_EQ(f, std::string(expected, expected + sizeof expected));
 }
 
 TEST(TalvoExport, WritesChannelFilesAndParameterTable)
