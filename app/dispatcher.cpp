@@ -19,7 +19,7 @@ void runCommand(Workbench& wb, int id)
     const CommandHandler* handler = wb.commands().handler(id);
     if (!handler) {
         if (info)
-            wb.status("Not available yet");
+            wb.fail("Not available yet");
         return;
     }
     const CommandHandler run = *handler; // the handler may re-register itself

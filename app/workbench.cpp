@@ -3,6 +3,7 @@
 #include "app/text_format.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace qm {
 
@@ -94,6 +95,14 @@ bool Workbench::requireNoOpenReport()
     message("You have the open EDITOR");
     return false;
 }
+
+void Workbench::fail(const std::string& reason)
+{
+    failures_.push_back(reason);
+    status(reason);
+}
+
+std::vector<std::string> Workbench::takeFailures() { return std::exchange(failures_, {}); }
 
 void Workbench::status(const std::string& text)
 {

@@ -156,6 +156,14 @@ public:
     // while a report window is open in interactive use. Scripts append to
     // the open window and packets write files, so they are not stopped.
     bool requireNoOpenReport();
+    // Records that the running command could not do its work, and why. The
+    // status line shows the reason; packets log it after the file's line,
+    // scripts and quillmar-batch print it. A caller that also owes the user
+    // a message box shows it itself.
+    void fail(const std::string& reason);
+    // The reasons recorded since the last call, oldest first; the batch
+    // executor takes them after every command it runs.
+    std::vector<std::string> takeFailures();
     // Status hint of a command id, or a text.
     void status(const std::string& text);
     void statusHint(int id);
@@ -205,6 +213,7 @@ private:
     std::map<int, bool> enabled_;
     std::set<int> checked_;
     int lastStatusId_ = -1;
+    std::vector<std::string> failures_;
 };
 
 // The R/L balance rule of tool bar item 228: true when the integrals of R
