@@ -1,5 +1,6 @@
 #include "app/file_set_writer.h"
 
+#include "app/output_folder.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 
@@ -15,9 +16,30 @@ FileSetWriter::~FileSetWriter() = default; // each AtomicFile removes its tempor
 
 std::string cannotWriteText(const std::string& path) { return format("File %s cannot be written", path.c_str()); }
 
+namespace {
+
+// A folder (or anything but a file) in the way would only show at the
+// rename, after the whole file was written.
+bool blockedByNonFile(const std::string& path)
+{
+    std::error_code ec;
+    return fs::exists(path, ec) && !fs::is_regular_file(path, ec);
+}
+
+} // namespace
+
+std::string writeTargetError(const std::string& path)
+{
+    const std::string dir = fs::path(path).parent_path().string();
+    const std::string folderError = prepareFolder(dir.empty() ? "." : dir);
+    if (!folderError.empty())
+        return folderError;
+    return blockedByNonFile(path) ? cannotWriteText(path) : std::string();
+}
+
 void reportWriteFailure(Workbench& wb, const std::string& reason)
 {
-    wb.message(reason, "", MsgButtons::Ok, MsgIcon::Error);
+    wb.message(reason, "Error", MsgButtons::Ok, MsgIcon::Error);
     wb.fail(reason);
 }
 
@@ -31,10 +53,8 @@ bool FileSetWriter::add(const std::string& path, std::string_view bytes)
 {
     if (!error_.empty())
         return false;
-    // A folder (or anything but a file) in the way would only show at the
-    // rename; refuse it before anything is replaced.
-    std::error_code ec;
-    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+    // Refused here, before anything of the set is replaced.
+    if (blockedByNonFile(path)) {
         fail(path);
         return false;
     }

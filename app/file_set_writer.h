@@ -48,6 +48,12 @@ private:
 // write.
 std::string cannotWriteText(const std::string& path);
 
+// Why a single file cannot be written at `path`, empty when it can: its
+// folder gets the check of every writer's folder (created when missing),
+// and a folder or anything but a file in the way is refused before
+// anything is written.
+std::string writeTargetError(const std::string& path);
+
 // Says why a writer wrote nothing: a message box in interactive use, and the
 // failure record (status line, packet log, error stream of batch runs).
 void reportWriteFailure(Workbench& wb, const std::string& reason);
