@@ -39,7 +39,7 @@ void paintSingle(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     c.rectangle(frame);
     if (wb.view.viewScale) {
         drawXLabels(f, s, wb.settings.unitAxisX);
-        drawTitle(f, plotTitle(wb, s));
+        drawTitle(f, plotTitle(wb, s), f.top - f.w);
     }
     drawScanCurves(f, s, sel, r, CurveOrder::DataFirst);
     if (sel.channel2())
