@@ -1,6 +1,7 @@
 // The command dispatcher: help and About always work, the interaction modes
 // of the plot block everything else, script and plug-in ids go to their
 // hooks, and the remaining ids run their handler from the command table.
+#include "app/busy_cursor.h"
 #include "app/workbench.h"
 
 namespace qm {
@@ -51,6 +52,9 @@ const char* blockingMessage(InteractionMode m)
 
 int Workbench::dispatch(int id)
 {
+    // Loads, saves, operations, packets and scripts all arrive here: each
+    // runs under the wait cursor.
+    const BusyCursor busy(ui_);
     switch (id) {
     case 105: // "Main help"
     case 104: // "About..."

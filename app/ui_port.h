@@ -69,6 +69,11 @@ public:
     virtual void suppressedMessage(const std::string& text) { (void)text; }
     virtual void setTitle(const std::string& title) = 0;
     virtual void requestRedraw() = 0;
+    // The wait cursor over long operations. BusyCursor (app/busy_cursor.h)
+    // holds it; holders nest and only the outermost one switches it.
+    virtual void showBusyCursor(bool on) { (void)on; }
+    // The plot's choice cursor while points are picked on it.
+    virtual void showChoiceCursor(bool on) { (void)on; }
     // Enabled/checked states, tool bar fields or the data list changed.
     virtual void stateChanged() {}
     // Opens (on) or closes the modeless "Scale & Position" dialog.
@@ -115,6 +120,10 @@ public:
     virtual void scriptEditor(ScriptEditor& editor) { (void)editor; }
     // The Script menu was rebuilt.
     virtual void scriptMenuChanged() {}
+
+private:
+    friend class BusyCursor;
+    int busyHolders_ = 0;
 };
 
 } // namespace qm

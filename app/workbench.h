@@ -28,6 +28,14 @@ struct LocalGraphTable; // per-scan analysis results (analysis/local_graph_table
 // Exclusive interaction modes of the plot; each blocks other commands.
 enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection };
 
+// Points picked on the plot while an interaction mode runs (the Cube
+// Spline's knots): point index and value on the axis of `channel`. The plot
+// marks each one until the mode ends.
+struct PickedPoints {
+    int channel = 1;
+    std::vector<float> x, y;
+};
+
 // View options owned by the plot; Close resets some of them.
 struct ViewFlags {
     bool sunDisk = false;
@@ -102,6 +110,7 @@ public:
     std::function<void(Workbench&, const LocalGraphTable&)> localGraphHook;
     // Magnetic-field results drawn on the plot: (point index, field in gauss).
     std::vector<std::pair<int, float>> magField;
+    PickedPoints picked;
     ViewFlags view;
     float sunDiskOffset = 0;     // vertical offset of the solar disk centre, percent of the radius
     int autosaveTicks = 5;

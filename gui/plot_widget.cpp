@@ -59,7 +59,12 @@ QImage PlotWidget::render(QSize size)
 void PlotWidget::paintEvent(QPaintEvent*)
 {
     if (!overlayOnly_ || picture_.size() != size()) {
+        const bool rlBefore = wb_.rlIndicatorSet;
         picture_ = render(size());
+        // The paint evaluates the R/L indicator; the tool bar shows what it
+        // found once this paint is over.
+        if (wb_.rlIndicatorSet != rlBefore)
+            QMetaObject::invokeMethod(this, [this] { wb_.ui().stateChanged(); }, Qt::QueuedConnection);
         // The overview follows every redraw; showing or hiding a window
         // waits until this paint is over.
         if (fullScan_->isVisible() != (wb_.view.fullScanWindow && wb_.setLoaded))

@@ -44,10 +44,45 @@ QtUi::~QtUi()
     delete progress_.data();
 }
 
+QtUi::Asking::Asking(QtUi& ui) : ui_(ui)
+{
+    if (ui_.asking_++ == 0)
+        ui_.applyCursor();
+}
+
+QtUi::Asking::~Asking()
+{
+    if (--ui_.asking_ == 0)
+        ui_.applyCursor();
+}
+
+void QtUi::applyCursor()
+{
+    // The main window's own cursor reaches every child that has none of its
+    // own (the plot keeps its choice cursor); dialogs keep theirs.
+    if (busy_ && asking_ == 0)
+        owner_->setCursor(Qt::WaitCursor);
+    else
+        owner_->unsetCursor();
+}
+
+void QtUi::showBusyCursor(bool on)
+{
+    busy_ = on;
+    applyCursor();
+}
+
+void QtUi::showChoiceCursor(bool on)
+{
+    if (onChoiceCursor)
+        onChoiceCursor(on);
+}
+
 int QtUi::messageBox(const std::string& text, const std::string& caption, MsgButtons buttons, MsgIcon icon)
 {
     if (messageHook)
         return messageHook(text, caption, buttons, icon);
+    const Asking asking(*this);
     QMessageBox box(owner_);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(fromCoreText(text));
@@ -72,6 +107,7 @@ int QtUi::messageBox(const std::string& text, const std::string& caption, MsgBut
 
 std::optional<std::string> QtUi::askText(const std::string& prompt)
 {
+    const Asking asking(*this);
     return NumberPrompt::ask(prompt, owner_);
 }
 
@@ -89,6 +125,7 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& spec, bool sav
 {
     if (fileHook)
         return fileHook(spec, save);
+    const Asking asking(*this);
     QFileDialog d(owner_, QString::fromStdString(spec.title), QString::fromStdString(spec.initialDir));
     if (spec.chooseFolder) {
         d.setFileMode(QFileDialog::Directory);
@@ -188,6 +225,7 @@ void QtUi::setOpenReportText(const std::string& text)
 
 void QtUi::showText(const std::string& title, const std::string& text)
 {
+    const Asking asking(*this);
     TextDialog d(QString::fromStdString(title), fromCoreText(text), owner_);
     d.exec();
 }
@@ -215,6 +253,7 @@ bool QtUi::startProgram(const std::string& program)
 
 bool QtUi::groupDialog(GroupDialogParams& p)
 {
+    const Asking asking(*this);
     GroupDialogQt d(p, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
@@ -224,6 +263,7 @@ bool QtUi::groupDialog(GroupDialogParams& p)
 
 bool QtUi::configDialog(ConfigDialogFields& f, bool cancelAllowed)
 {
+    const Asking asking(*this);
     ConfigDialogQt d(f, cancelAllowed, *this, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
@@ -252,6 +292,7 @@ void QtUi::closeSplineDialog()
 
 bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
 {
+    const Asking asking(*this);
     ViewSettingsDialog d(f, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;

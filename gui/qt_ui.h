@@ -37,6 +37,8 @@ public:
     void setStatus(const std::string& text) override;
     void setTitle(const std::string& title) override;
     void requestRedraw() override;
+    void showBusyCursor(bool on) override;
+    void showChoiceCursor(bool on) override;
     void stateChanged() override;
 
     void openReport(const std::string& title, const std::string& text) override;
@@ -74,6 +76,7 @@ public:
     // Set by the main window.
     std::function<void()> onRedraw, onStateChanged;
     std::function<void(bool)> onScalePosition; // opens/closes "Scale & Position"
+    std::function<void(bool)> onChoiceCursor;  // the plot's choice cursor on/off
     std::function<std::string()> outputDir; // where report "Save As..." starts
     // Test hooks: when set they answer instead of a modal dialog.
     std::function<int(const std::string& text, const std::string& caption, MsgButtons, MsgIcon)> messageHook;
@@ -83,8 +86,25 @@ public:
     ReportWindow* latestReport() const;
 
 private:
+    // Held while a modal dialog waits for the user: the main window shows
+    // the normal cursor meanwhile, and the wait cursor again afterwards if
+    // the operation that asked is still running.
+    class Asking {
+    public:
+        explicit Asking(QtUi& ui);
+        ~Asking();
+        Asking(const Asking&) = delete;
+        Asking& operator=(const Asking&) = delete;
+
+    private:
+        QtUi& ui_;
+    };
+    void applyCursor();
+
     std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
     QMainWindow* owner_;
+    bool busy_ = false; // an operation holds the wait cursor
+    int asking_ = 0;    // modal dialogs open
     QPointer<ProgressDialog> progress_;
     QPointer<SplineDialog> spline_; // "Koeff of spline", modeless
     QPointer<ReportWindow> report_;

@@ -48,6 +48,7 @@ void QtUi::listDialog(ListDialog& dialog)
         listDialogHook(dialog);
         return;
     }
+    const Asking asking(*this);
     ListDialogQt d(dialog, owner_);
     d.exec();
 }
@@ -58,6 +59,7 @@ void QtUi::scriptEditor(ScriptEditor& editor)
         scriptEditorHook(editor);
         return;
     }
+    const Asking asking(*this);
     ScriptEditorQt d(editor, *this, owner_);
     d.exec();
 }

@@ -103,9 +103,12 @@ int runScreenshot(const QStringList& args)
         loaded = window.loadFile(f) && loaded;
     Workbench& wb = window.workbench();
     if (r.groupMode != 0 && wb.setLoaded) {
+        // The array view shows the first nine scans; it is what was asked
+        // for, so a larger set does not turn it into the stacked view.
+        const int limit = r.groupMode == 1 ? kMaxArrayView : kMaxGroup;
         wb.groupScans.clear();
         for (const auto& s : wb.scans)
-            if (wb.groupCount() < kMaxGroup)
+            if (wb.groupCount() < limit)
                 wb.groupScans.push_back(s.get());
         wb.setGroupView(r.groupMode);
     }

@@ -1,5 +1,6 @@
 #include "gui/wrk_win.h"
 
+#include "app/busy_cursor.h"
 #include "app/config_dialog.h"
 #include "batch/packet_run.h"
 #include "files/open_scans.h"
@@ -47,6 +48,12 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
 
     plot_ = new PlotWidget(wb_, [this](int id) { run(id); });
     ui_.onScalePosition = [this](bool on) { plot_->showScalePosition(on); };
+    ui_.onChoiceCursor = [this](bool on) {
+        if (on)
+            plot_->setCursor(Qt::CrossCursor);
+        else
+            plot_->unsetCursor();
+    };
     setCentralWidget(plot_);
     const auto dispatch = [this](int id) { run(id); };
     menu_ = new MainMenu(wb_, menuBar(), dispatch);
@@ -64,7 +71,10 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     resize(960, 640);
     // Every autosaveTicks ticks the workspace backup is written, so a crash
     // loses at most one autosave period.
-    connect(&autosave_, &QTimer::timeout, this, [this] { autosaveTick(wb_); });
+    connect(&autosave_, &QTimer::timeout, this, [this] {
+        const BusyCursor busy(ui_);
+        autosaveTick(wb_);
+    });
     autosave_.start(kAutosaveStartPeriodMs);
     ui_.onAutosavePeriod = [this](int ms) {
         if (ms > 0)
@@ -99,6 +109,7 @@ void WrkWin::startUp(const QStringList& args)
     plot_->setFocus(); // the arrow keys step through the scans from the start
     if (args.isEmpty()) {
         // A backup left by a run that did not end normally is loaded again.
+        const BusyCursor busy(ui_);
         if (recoverAutosave(wb_))
             refreshState();
         return;
@@ -126,6 +137,7 @@ void WrkWin::run(int id)
 
 bool WrkWin::loadFile(const QString& path)
 {
+    const BusyCursor busy(ui_);
     const bool done = openScans(wb_, path.toStdString()) != 0;
     refreshState();
     return done;

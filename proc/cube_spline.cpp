@@ -13,8 +13,9 @@ namespace qm {
 
 namespace {
 
-// One spline choice at a time: the knots asked for and picked, the scan and
-// channel it works on, and the worksheet as it was when the choice began.
+// One spline choice at a time: the knots asked for, the scan and channel it
+// works on, and the worksheet as it was when the choice began. The picked
+// knots live in wb.picked, where the plot marks them.
 class CubeSplineChoice : public std::enable_shared_from_this<CubeSplineChoice> {
 public:
     void start(Workbench& wb);
@@ -28,7 +29,6 @@ private:
 
     SplineDialogState dialog_;
     int asked_ = 0;
-    std::vector<float> knotX_, knotY_;
     ScanRecord* scan_ = nullptr;
     int channel_ = 0;
     std::vector<float> saved_;
@@ -38,8 +38,6 @@ void CubeSplineChoice::start(Workbench& wb)
 {
     if (dialog_.phase != SplinePhase::Idle)
         return;
-    knotX_.clear();
-    knotY_.clear();
     // Knots come from the mouse: nothing to do in a packet or script.
     if (!wb.interactiveMode)
         return;
@@ -61,6 +59,7 @@ void CubeSplineChoice::start(Workbench& wb)
     scan_ = scan;
     channel_ = channel;
     saved_.assign(x, x + scan->nPoints);
+    wb.picked = PickedPoints{channel, {}, {}};
 
     dialog_.k = kSplineDefaultExponent;
     dialog_.natural = false;
@@ -70,6 +69,7 @@ void CubeSplineChoice::start(Workbench& wb)
     wb.ui().setTitle(format("Quillmar: Choice of a %d points", asked_));
     wb.interaction = InteractionMode::SplinePoints;
     wb.plotDoubleClickHook = [self = shared_from_this()](Workbench& w, int px, int py) { self->pick(w, px, py); };
+    wb.ui().showChoiceCursor(true);
     wb.ui().showSplineDialog(dialog_);
     wb.ui().stateChanged();
 }
@@ -79,12 +79,15 @@ void CubeSplineChoice::pick(Workbench& wb, int x, int y)
     const PlotGeometry& g = wb.geometry;
     if (dialog_.phase != SplinePhase::Choosing || !g.valid || !g.inFrame(x, y))
         return;
-    knotX_.push_back(static_cast<float>(g.pointAt(x)));
-    knotY_.push_back(static_cast<float>(channel_ == 1 ? g.valueI(y) : g.valueV(y)));
-    const int picked = static_cast<int>(knotX_.size());
+    wb.picked.x.push_back(static_cast<float>(g.pointAt(x)));
+    wb.picked.y.push_back(static_cast<float>(channel_ == 1 ? g.valueI(y) : g.valueV(y)));
+    const int picked = static_cast<int>(wb.picked.x.size());
     wb.status(format("Choice  of a %d points from %d", picked, asked_));
-    if (picked >= asked_)
+    if (picked >= asked_) {
         dialog_.phase = SplinePhase::DialogOpen;
+        wb.ui().showChoiceCursor(false);
+    }
+    wb.redraw(); // the plot marks the new knot
 }
 
 float* CubeSplineChoice::worksheet(const Workbench& wb) const
@@ -108,8 +111,10 @@ void CubeSplineChoice::end(Workbench& wb)
     dialog_.phase = SplinePhase::Idle;
     scan_ = nullptr;
     saved_.clear();
+    wb.picked = PickedPoints{};
     wb.interaction = InteractionMode::None;
     wb.plotDoubleClickHook = nullptr;
+    wb.ui().showChoiceCursor(false);
     wb.ui().closeSplineDialog();
     wb.ui().setTitle(wb.groupMode != 0 ? "Quillmar : group of scans" : "Quillmar");
     wb.ui().stateChanged();
@@ -120,7 +125,9 @@ void CubeSplineChoice::apply(Workbench& wb)
     const SplinePhase phase = dialog_.phase;
     if (phase != SplinePhase::Accept && phase != SplinePhase::Preview && phase != SplinePhase::Cancel)
         return;
-    if (phase == SplinePhase::Cancel || knotX_.empty()) {
+    const std::vector<float>& knotX = wb.picked.x;
+    const std::vector<float>& knotY = wb.picked.y;
+    if (phase == SplinePhase::Cancel || knotX.empty()) {
         // Back to the worksheet as it was before the first preview.
         restore(wb);
         end(wb);
@@ -132,8 +139,8 @@ void CubeSplineChoice::apply(Workbench& wb)
         const int b = std::max(wb.viewBegin, 0), e = std::min(wb.viewEnd, n - 1);
         if (e - b >= 2) {
             std::vector<float> xs{static_cast<float>(b)}, ys{x[b]};
-            xs.insert(xs.end(), knotX_.begin(), knotX_.end());
-            ys.insert(ys.end(), knotY_.begin(), knotY_.end());
+            xs.insert(xs.end(), knotX.begin(), knotX.end());
+            ys.insert(ys.end(), knotY.begin(), knotY.end());
             xs.push_back(static_cast<float>(e));
             ys.push_back(x[e]);
             SmoothingSpline spline;

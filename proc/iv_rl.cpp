@@ -11,7 +11,6 @@ namespace {
 
 using ld = long double;
 
-constexpr std::size_t kReportLimit = 15000;
 constexpr int kEndPoints = 20;     // zeroed at each end before scaling
 constexpr int kLevelPoints = 10;   // points 1..10 and n-11..n-2 give the level
 constexpr int kMinScaledPoints = 2 * kLevelPoints + 2;
@@ -89,11 +88,8 @@ void runIvRlTransform(Workbench& wb)
         if (!scan.hasI() || !scan.hasV())
             return true;
         const ld kf = transformIvRl(scan, equal);
-        const std::string line = format("%.2f\t%s\t%s\t%.4e\t%d\r\n", static_cast<double>(scan.frequency),
-                                        scan.dateObs, scan.timeObs, static_cast<double>(kf),
-                                        kf > 0.7L && kf < 1.4L ? 0 : 1);
-        if (report.size() + line.size() <= kReportLimit)
-            report += line;
+        report += format("%.2f\t%s\t%s\t%.4e\t%d\r\n", static_cast<double>(scan.frequency), scan.dateObs,
+                         scan.timeObs, static_cast<double>(kf), kf > 0.7L && kf < 1.4L ? 0 : 1);
         if (wb.allMode)
             wb.status(format("Transformation (I,V<=>R,L) of scan %.2f[GHz] is finished",
                              static_cast<double>(scan.frequency)));

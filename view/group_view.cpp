@@ -79,6 +79,29 @@ void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int v
 
 // ---- array view -----------------------------------------------------------
 
+// The array view's area: on screen the plot area between the bars, on a
+// page the whole page. The grid leaves a band of h + 10 above it for the
+// group title and one of h + 5 below it for the X labels, so both are part
+// of the picture wherever it is painted.
+struct ArrayLayout {
+    Rect grid;
+    int titleBottom = 0; // the title is centred in its band
+    int labelTop = 0;
+};
+
+ArrayLayout arrayLayout(const PlotFrame& base, const PlotLayout& layout)
+{
+    const Canvas& c = *base.canvas;
+    const Rect area = layout.pageOutput ? Rect{0, 0, c.width(), c.height()}
+                                        : Rect{0, layout.toolBarHeight + 1, c.width() - layout.dataListWidth,
+                                               c.height() - layout.statusBarHeight - 1};
+    ArrayLayout a;
+    a.grid = {area.left, area.top + base.h + 10, area.right, area.bottom - base.h - 5};
+    a.titleBottom = a.grid.top - 5;
+    a.labelTop = a.grid.bottom + 2;
+    return a;
+}
+
 void paintArrayView(Workbench& wb, const PlotFrame& base, const PlotLayout& layout)
 {
     Canvas& c = base.c();
@@ -86,12 +109,8 @@ void paintArrayView(Workbench& wb, const PlotFrame& base, const PlotLayout& layo
     const GridShape grid = arrayGrid(count);
     if (grid.columns == 0)
         return;
-    // On screen the grid fills the plot area; a page keeps a line above it
-    // for the title and one below it for the X labels.
-    const Rect area = layout.pageOutput
-                          ? Rect{0, 10 + base.h, c.width(), c.height() - base.h - 5}
-                          : Rect{0, layout.toolBarHeight + 1, c.width() - layout.dataListWidth,
-                                 c.height() - layout.statusBarHeight - 1};
+    const ArrayLayout a = arrayLayout(base, layout);
+    const Rect& area = a.grid;
     const int cellW = area.width() / grid.columns, cellH = area.height() / grid.rows;
     if (cellW <= 0 || cellH <= 0)
         return;
@@ -102,8 +121,8 @@ void paintArrayView(Workbench& wb, const PlotFrame& base, const PlotLayout& layo
     whole.right = area.left + grid.columns * cellW;
     whole.bottom = area.top + grid.rows * cellH;
     if (wb.view.viewScale) {
-        drawTitle(whole, plotTitle(wb, active));
-        drawCornerXLabels(whole, active, wb.settings.unitAxisX);
+        drawTitle(whole, plotTitle(wb, active), a.titleBottom);
+        drawCornerXLabels(whole, active, wb.settings.unitAxisX, a.labelTop);
     }
     c.setPen(base.pen(kBlack));
     for (int col = 0; col <= grid.columns; ++col) {
@@ -233,7 +252,7 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     c.rectangle(frame);
     if (wb.view.viewScale) {
         drawXLabels(f, active, wb.settings.unitAxisX);
-        drawTitle(f, plotTitle(wb, active));
+        drawTitle(f, plotTitle(wb, active), f.top - f.w);
     }
 
     const ArraySelection sel{false, selI, false, selV};

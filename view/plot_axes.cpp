@@ -12,18 +12,18 @@ double wavelengthCm(float frequency) { return frequency > 0 ? 30.0 / frequency :
 
 std::string xLabelText(double x, char unit) { return format("%.0f%c", x, unit); }
 
-void drawCornerXLabels(const PlotFrame& f, const ScanRecord& s, char unit)
+void drawCornerXLabels(const PlotFrame& f, const ScanRecord& s, char unit, int y)
 {
     Canvas& c = f.c();
     c.setTextColour(kBlack);
-    c.text(f.left, f.bottom + f.w, xLabelText((double(f.viewBegin) - s.centerPoint) * s.step, unit));
-    c.text(f.right, f.bottom + f.w, xLabelText((double(f.viewEnd) - s.centerPoint) * s.step, unit), HAlign::Right);
+    c.text(f.left, y, xLabelText((double(f.viewBegin) - s.centerPoint) * s.step, unit));
+    c.text(f.right, y, xLabelText((double(f.viewEnd) - s.centerPoint) * s.step, unit), HAlign::Right);
 }
 
 void drawXLabels(const PlotFrame& f, const ScanRecord& s, char unit)
 {
     Canvas& c = f.c();
-    drawCornerXLabels(f, s, unit);
+    drawCornerXLabels(f, s, unit, f.bottom + f.w);
     c.setPen(f.pen(kBlack));
     const int quarter = (f.right - f.left) / 4;
     for (int k = 1; k <= 3; ++k) {
@@ -42,11 +42,11 @@ std::string scanTitle(const ScanRecord& s)
 
 bool isAutoTitle(const std::string& title) { return title.empty() || title[0] == '%'; }
 
-void drawTitle(const PlotFrame& f, const std::string& title)
+void drawTitle(const PlotFrame& f, const std::string& title, int y)
 {
     Canvas& c = f.c();
     c.setTextColour(f.colour ? kTitleColour : kBlack);
-    c.text((f.left + f.right) / 2, f.top - f.w, title, HAlign::Center, VAlign::Bottom);
+    c.text((f.left + f.right) / 2, y, title, HAlign::Center, VAlign::Bottom);
     c.setTextColour(kBlack);
 }
 

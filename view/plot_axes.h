@@ -18,19 +18,19 @@ double wavelengthCm(float frequency);
 // "%.0f%c": an X position in the X-axis unit.
 std::string xLabelText(double x, char unit);
 
-// Left and right labels at the bottom corners of the frame for viewBegin
-// and viewEnd, X = (point - centerPoint)*step.
-void drawCornerXLabels(const PlotFrame& f, const ScanRecord& s, char unit);
+// Left and right labels under the bottom corners of the frame, their tops
+// at y, for viewBegin and viewEnd, X = (point - centerPoint)*step.
+void drawCornerXLabels(const PlotFrame& f, const ScanRecord& s, char unit, int y);
 // The corner labels and three inner ticks at the quarters, each labelled
-// centred below.
+// centred below, the labels' tops w below the frame.
 void drawXLabels(const PlotFrame& f, const ScanRecord& s, char unit);
 
 // "%s: %s: %.2f[cm]" with object, date and wavelength.
 std::string scanTitle(const ScanRecord& s);
 // True when a title text means "automatic" (empty or starting with '%').
 bool isAutoTitle(const std::string& title);
-// Centred over the frame, text bottom at top - w, dark blue or black.
-void drawTitle(const PlotFrame& f, const std::string& title);
+// Centred over the frame with its bottom at y, dark blue or black.
+void drawTitle(const PlotFrame& f, const std::string& title, int y);
 
 // "%s%c": "Flx," or "Ta," and R/I (channel 1) or L/V (channel 2) from the
 // scan's flags for the shown arrays of that channel; both arrays shown with

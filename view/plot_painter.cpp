@@ -4,6 +4,7 @@
 #include "view/gauss_overlay.h"
 #include "view/group_view.h"
 #include "view/mag_field_labels.h"
+#include "view/pick_marks.h"
 #include "view/plot_axes.h"
 #include "view/plot_curves.h"
 #include "view/sun_center_overlay.h"
@@ -39,7 +40,7 @@ void paintSingle(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     c.rectangle(frame);
     if (wb.view.viewScale) {
         drawXLabels(f, s, wb.settings.unitAxisX);
-        drawTitle(f, plotTitle(wb, s));
+        drawTitle(f, plotTitle(wb, s), f.top - f.w);
     }
     drawScanCurves(f, s, sel, r, CurveOrder::DataFirst);
     if (sel.channel2())
@@ -113,6 +114,8 @@ void paintPlot(Workbench& wb, Canvas& c, const PlotLayout& layout)
         paintGroupView(wb, base, layout);
     else
         paintSingle(wb, base, layout);
+    if (!layout.pageOutput) // marks of a choice in progress are not part of a page
+        drawPickMarks(base, wb.geometry, wb.picked);
     c.clearClip();
 }
 

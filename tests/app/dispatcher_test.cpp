@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace qm;
 using qm::test::Bench;
 using qm::test::makeScan;
@@ -92,4 +94,20 @@ TEST(Dispatcher, PrevGroupNeedsTwoKeptScans)
     b.wb.groupScans.push_back(b.wb.scans.at(2));
     b.wb.dispatch(178);
     EXPECT_EQ(b.wb.groupMode, 3);
+}
+
+TEST(Dispatcher, CommandsRunUnderOneWaitCursorRestoredOnEveryExit)
+{
+    Bench b;
+    loadThree(b);
+    // A command that runs another (as packets and command lists do) and
+    // then fails with an exception.
+    b.wb.commands().handle(119, [](Workbench& wb) {
+        wb.dispatch(112);
+        throw std::runtime_error("disk gone");
+    });
+    EXPECT_THROW(b.wb.dispatch(119), std::runtime_error);
+    EXPECT_EQ(b.ui.busyCursor, (std::vector<bool>{true, false}));
+    b.wb.dispatch(112);
+    EXPECT_EQ(b.ui.busyCursor, (std::vector<bool>{true, false, true, false}));
 }

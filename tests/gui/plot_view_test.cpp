@@ -1,8 +1,10 @@
 // The plot area against the core: the example set painted offscreen with
-// its curves and the solar disk inside the frame.
+// its curves and the solar disk inside the frame, the R/L indicator the
+// paint evaluates, and the cursors the core asks for.
 #include "app/settings_store.h"
 #include "gui/config_dialog_qt.h"
 #include "gui/plot_widget.h"
+#include "gui/tool_bar.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
 
@@ -82,6 +84,47 @@ private slots:
         const auto [in, out] = countColour(disk, l.wb->settings.colours[kRgbSunD], l.wb->geometry);
         QVERIFY(in > 200);
         QCOMPARE(out, 0);
+    }
+    void rlIndicatorFollowsThePaintOfTheCommand()
+    {
+        // R = 1.5 I and L = 0.5 I after the transform: the integrals differ
+        // by a factor 3, which only the paint after the command finds.
+        Loaded l;
+        ScanRecord& s = *l.wb->activeScan;
+        QVERIFY(s.wrkI() && s.wrkV());
+        for (int i = 0; i < s.nPoints; ++i)
+            s.wrkV()[i] = 0.5f * s.wrkI()[i];
+        l.wb->chkWrkI = l.wb->chkWrkV = true;
+        QAction* indicator = l.win->toolBar().button(228);
+        QVERIFY(!indicator->isChecked());
+        l.win->run(122); // I,V<=>R,L
+        QCOMPARE(s.flagIvWrk, 1);
+        l.plot().repaint();
+        QApplication::processEvents();
+        QVERIFY(indicator->isChecked());
+    }
+
+    void waitCursorDuringCommandsAndChoiceCursorOnThePlot()
+    {
+        Loaded l;
+        Qt::CursorShape during = Qt::ArrowCursor;
+        l.win->ui().messageHook = [&](const std::string&, const std::string&, MsgButtons, MsgIcon) {
+            during = l.plot().cursor().shape();
+            return int(kOk);
+        };
+        l.win->run(123); // Delete asks first
+        QCOMPARE(during, Qt::WaitCursor);
+        QCOMPARE(l.plot().cursor().shape(), Qt::ArrowCursor);
+        // The choice cursor belongs to the plot and outlasts the wait cursor.
+        QtUi& ui = l.win->ui();
+        ui.showBusyCursor(true);
+        ui.showChoiceCursor(true);
+        QCOMPARE(l.plot().cursor().shape(), Qt::CrossCursor);
+        QCOMPARE(l.win->cursor().shape(), Qt::WaitCursor);
+        ui.showBusyCursor(false);
+        QCOMPARE(l.plot().cursor().shape(), Qt::CrossCursor);
+        ui.showChoiceCursor(false);
+        QCOMPARE(l.plot().cursor().shape(), Qt::ArrowCursor);
     }
 };
 

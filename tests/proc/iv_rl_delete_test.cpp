@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 using namespace qm;
@@ -67,6 +68,24 @@ TEST(IvRl, EqualScalingFlagsAnUnbalancedScan)
     EXPECT_EQ(b.ui.reports[0].text, std::string(kHeader) + "1.00\t2004/05/01\t05:00:00\t3.0000e+00\t1\r\n");
     EXPECT_FLOAT_EQ(s.wrkI()[30], 30.0f);
     EXPECT_FLOAT_EQ(s.wrkV()[30], 0.0f);
+}
+
+TEST(IvRl, ReportHoldsALineForEveryScanOfALargeSet)
+{
+    // 400 lines of 39 bytes: far more than a fixed 15000-byte report holds.
+    ProcBench b;
+    std::vector<std::unique_ptr<ScanRecord>> scans;
+    for (int k = 0; k < 400; ++k)
+        scans.push_back(makeScan(1.0f + 0.01f * k));
+    b.load(std::move(scans));
+    b.select(true, true, true, true);
+    b.wb.allMode = true;
+    b.ui.boxAnswers = {kOk, kCancel}; // work with ALL data, no equal scaling
+    b.wb.dispatch(122);
+    ASSERT_EQ(b.ui.reports.size(), 1u);
+    const std::string& text = b.ui.reports[0].text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 401);
+    EXPECT_EQ(text.substr(text.size() - 39), "4.99\t2004/05/01\t05:00:00\t1.0000e+00\t0\r\n");
 }
 
 TEST(DeleteScan, AsksThenRemovesUpToTheEmptyState)

@@ -49,6 +49,7 @@ public:
     std::vector<std::string> documents, programs;
     std::vector<ConfigDialogFields> configShown; // fields as the dialog opened
     std::vector<bool> configCancelAllowed;
+    std::vector<bool> busyCursor, choiceCursor; // every switch, in order
     int redraws = 0, progressSteps = 0, progressCloses = 0, stateChanges = 0;
     bool reportOpen = false;
     std::string reportText;
@@ -91,6 +92,8 @@ public:
     void setStatus(const std::string& t) override { statuses.push_back(t); }
     void setTitle(const std::string& t) override { titles.push_back(t); }
     void requestRedraw() override { ++redraws; }
+    void showBusyCursor(bool on) override { busyCursor.push_back(on); }
+    void showChoiceCursor(bool on) override { choiceCursor.push_back(on); }
     void stateChanged() override { ++stateChanges; }
     void openReport(const std::string& title, const std::string& text) override
     {

@@ -33,23 +33,62 @@ TEST(GroupView, ArrayGridsAndCells)
     showGroup(b, {3, 4, 5, 6, 7.5f}, 1);
     b.wb.view.titleParts = kTitleFreq;
     b.paint();
-    // Area: x 0..720, y 33..579; 3x2 cells of 240x273.
+    // Area: x 0..720, y 33..579; the grid leaves h + 10 above it for the
+    // title and h + 5 below it for the X labels: y 57..560, 3x2 cells of
+    // 240x251.
     const PlotGeometry& g = b.wb.geometry;
     EXPECT_EQ(g.cellWidth, 240);
-    EXPECT_EQ(g.cellHeight, 273);
+    EXPECT_EQ(g.cellHeight, 251);
+    EXPECT_EQ(g.gridTop, 57);
     // Labels at each cell's top left + (5, 5), in group order.
     const char* labels[] = {"04.00cm", "05.00cm", "06.00cm", "07.50cm", "10.00cm"};
     for (int k = 0; k < 5; ++k) {
         const CanvasCall* t = b.canvas.findText(labels[k]);
         ASSERT_NE(t, nullptr) << k;
-        EXPECT_EQ(t->points[0], (Point{(k % 3) * 240 + 5, 33 + (k / 3) * 273 + 5})) << k;
+        EXPECT_EQ(t->points[0], (Point{(k % 3) * 240 + 5, 57 + (k / 3) * 251 + 5})) << k;
     }
     // The active scan (last in the group) is outlined.
     std::vector<Rect> outlined;
     for (const CanvasCall* r : b.canvas.ofKind(K::Rectangle))
         if (r->pen.colour == b.colour(kRgbSelG))
             outlined.push_back(r->rect);
-    EXPECT_EQ(outlined, (std::vector<Rect>{{240, 306, 480, 579}}));
+    EXPECT_EQ(outlined, (std::vector<Rect>{{240, 308, 480, 559}}));
+    // The group title centred in its band, the X labels of viewBegin = 1
+    // and viewEnd = 48 ((i - 50)*2) under the grid's corners.
+    const CanvasCall* title = b.canvas.findText("Sun:2004/05/01 05:06:07.25");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->points[0], (Point{360, 52}));
+    EXPECT_EQ(title->vAlign, VAlign::Bottom);
+    const CanvasCall* left = b.canvas.findText("-98\"");
+    const CanvasCall* right = b.canvas.findText("-4\"");
+    ASSERT_TRUE(left && right);
+    EXPECT_EQ(left->points[0], (Point{0, 562}));
+    EXPECT_EQ(right->points[0], (Point{720, 562}));
+    EXPECT_EQ(right->hAlign, HAlign::Right);
+
+    // On the screen widget (no bars around the plot) and on a page with
+    // the largest page font every text lies inside the picture.
+    auto expectTextsInside = [](const RecordingCanvas& c, const PlotLayout& layout) {
+        const int h = layout.forcedFontHeight > 0 ? layout.forcedFontHeight : 14, w = 2 * h / 5;
+        const auto texts = c.texts();
+        EXPECT_EQ(texts.size(), 8u); // title, two X labels, five cell labels
+        for (const CanvasCall* t : texts) {
+            const int width = int(t->text.size()) * w;
+            const Point p = t->points[0];
+            const int x0 = t->hAlign == HAlign::Left ? p.x : t->hAlign == HAlign::Right ? p.x - width : p.x - width / 2;
+            const int y0 = t->vAlign == VAlign::Bottom ? p.y - h : p.y;
+            EXPECT_TRUE(x0 >= 0 && x0 + width <= c.width() && y0 >= 0 && y0 + h <= c.height())
+                << t->text << " at " << p.x << "," << p.y;
+        }
+    };
+    RecordingCanvas screen(800, 600);
+    const PlotLayout widget{0, 0, 0, 0, 0, false};
+    paintPlot(b.wb, screen, widget);
+    expectTextsInside(screen, widget);
+    RecordingCanvas page(800, 600);
+    const PlotLayout paper{0, 0, 0, 30, 1, true};
+    paintPlot(b.wb, page, paper);
+    expectTextsInside(page, paper);
 }
 
 TEST(GroupView, StackedOffsetsWithTheSkipGap)

@@ -1,3 +1,4 @@
+#include "proc/cube_spline.h"
 #include "tests/view/plot_fixture.h"
 #include "view/plot_axes.h"
 #include "view/plot_curves.h"
@@ -151,6 +152,62 @@ TEST(PlotPainter, BadScansPaintWithoutFaults)
         for (const Segment& seg : b.canvas.segments())
             EXPECT_LE(std::abs(seg.to.x) + std::abs(seg.to.y), 80000);
     }
+}
+
+TEST(PlotPainter, SplineKnotsMarkedUntilOkOrCancel)
+{
+    PlotBench b;
+    b.load(plotScan(3, 101, constant(0), [](int i) { return float(i * i % 37); }));
+    b.wb.chkDataI = false;
+    b.wb.chkWrkI = true;
+    b.show(10, 90);
+    b.paint(); // the geometry the double clicks are read with
+    auto ellipses = [&] {
+        b.paint();
+        return b.canvas.ofKind(K::Ellipse);
+    };
+    auto start = [&] {
+        b.ui.textAnswers = {"2"};
+        b.wb.dispatch(139);
+        ASSERT_NE(b.ui.splineDialog, nullptr);
+    };
+    auto click = [&](Point p) { b.wb.plotDoubleClickHook(b.wb, p.x, p.y); };
+    const std::vector<Point> at{{200, 300}, {400, 150}};
+    start();
+    click(at[0]);
+    EXPECT_EQ(b.ui.choiceCursor, std::vector<bool>{true});
+    EXPECT_EQ(ellipses().size(), 1u);
+    click(at[1]);
+    // All knots picked: the normal cursor returns, each knot has an 8x6
+    // ellipse with a cross where it was clicked.
+    EXPECT_EQ(b.ui.choiceCursor, (std::vector<bool>{true, false}));
+    const auto marks = ellipses();
+    ASSERT_EQ(marks.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        const Rect r = marks[k]->rect;
+        const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+        EXPECT_EQ(r.width(), 8);
+        EXPECT_EQ(r.height(), 6);
+        EXPECT_EQ((Point{cx, cy}), at[k]) << k;
+        int crossed = 0;
+        for (const Segment& seg : b.canvas.segments())
+            crossed += (seg.from == Point{cx - 4, cy} && seg.to == Point{cx + 4, cy}) ||
+                       (seg.from == Point{cx, cy - 3} && seg.to == Point{cx, cy + 3});
+        EXPECT_EQ(crossed, 2) << k;
+    }
+    // A preview keeps them; Cancel removes them. An OK does as well.
+    SplineDialogState& d = *b.ui.splineDialog;
+    EXPECT_TRUE(pressSplineButton(d, SplineButton::Preview));
+    EXPECT_EQ(ellipses().size(), 2u);
+    EXPECT_TRUE(pressSplineButton(d, SplineButton::Cancel));
+    EXPECT_TRUE(ellipses().empty());
+    start();
+    click(at[0]);
+    click(at[1]);
+    EXPECT_EQ(ellipses().size(), 2u);
+    EXPECT_TRUE(pressSplineButton(*b.ui.splineDialog, SplineButton::Ok));
+    EXPECT_TRUE(ellipses().empty());
+    EXPECT_EQ(b.ui.choiceCursor, (std::vector<bool>{true, false, false, true, false, false}));
 }
 
 } // namespace
