@@ -1,6 +1,7 @@
 #include "files/workspace_file.h"
 
 #include "app/atomic_file.h"
+#include "app/program_folder.h"
 #include "app/workbench.h"
 #include "files/workspace_image.h"
 
@@ -201,7 +202,10 @@ void applyWorkspace(Workbench& wb, WorkspaceImage img)
 
 } // namespace
 
-std::string backupFolder(const Workbench& wb) { return (fs::path(wb.programDir) / "BACKUP").string(); }
+std::string backupFolder(const Workbench& wb)
+{
+    return (fs::path(writableProgramFolder(wb.programDir)) / "BACKUP").string();
+}
 
 bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
 {
