@@ -1,9 +1,10 @@
 # The user's entry points. Builds go to build/ (build-asan/ for the sanitizer run).
 BUILD ?= build
 JOBS ?= 2
+PREFIX ?= /usr/local
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan demo bench fuzz clean screenshots
+.PHONY: all deps build run test test-asan demo bench fuzz clean screenshots install package
 
 all: build
 
@@ -33,6 +34,15 @@ demo: build
 	@rm -rf $(BUILD)/demo && mkdir -p $(BUILD)/demo
 	cd $(BUILD)/demo && $(abspath $(BUILD))/quillmar-batch $(abspath examples/packets/sun3-18.pkf)
 	@echo "Written to $(BUILD)/demo:" && ls -l $(BUILD)/demo
+
+# The programs in $(PREFIX)/bin, their data in $(PREFIX)/share/quillmar, the
+# launcher and icon in the desktop's places (DESTDIR is honoured).
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package (.deb) of the same files under /usr, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done

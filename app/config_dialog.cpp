@@ -47,8 +47,9 @@ constexpr NumberField kNumberFields[] = {
     {&ConfigDialogFields::hrzBeam, &Settings::hrzBeam, "%.2f"},
 };
 
-// The texts the dialog shows before anything is filled in.
-ConfigDialogFields templateFields()
+// The texts the dialog shows before anything is filled in; the folders and
+// the program are this system's defaults.
+ConfigDialogFields templateFields(const Settings& defaults)
 {
     ConfigDialogFields f;
     f.koefFlux = "1";
@@ -61,17 +62,17 @@ ConfigDialogFields templateFields()
     f.unitFlux = "[Jy]";
     f.unitAxisX = "\"";
     f.jpTime = "3.00";
-    f.jpFlux = "C:\\TMP";
-    f.output = "C:\\TMP";
-    f.pathScript = "C:\\TMP";
-    f.extProgram = "notepad.exe";
+    f.jpFlux = defaults.jpFlux;
+    f.output = defaults.output;
+    f.pathScript = defaults.pathScript;
+    f.extProgram = defaults.extProgram;
     f.corFile = "CorLogTa.dat";
     return f;
 }
 
-ConfigDialogFields fillFields(const Settings& w, bool apply)
+ConfigDialogFields fillFields(const Settings& w, bool apply, const Settings& defaults)
 {
-    ConfigDialogFields f = templateFields();
+    ConfigDialogFields f = templateFields(defaults);
     for (const auto& p : kPathFields) {
         const std::string& v = w.*p.value;
         if (!v.empty() && static_cast<unsigned char>(v[0]) > ' ')
@@ -175,11 +176,11 @@ void runConfigDialog(Workbench& wb, bool apply)
         return;
     // Working copy; the program and log file come straight from the store.
     Settings w = wb.settings;
-    const Settings defaults;
+    const Settings defaults = defaultSettings(wb.programDir);
     readSetting(wb.store(), SettingId::ExtProgram, w, defaults);
     readSetting(wb.store(), SettingId::CorFile, w, defaults);
 
-    ConfigDialogFields f = fillFields(w, apply);
+    ConfigDialogFields f = fillFields(w, apply, defaults);
     // At start-up the dialog cannot be cancelled: ask until it is confirmed.
     while (!wb.ui().configDialog(f, apply)) {
         if (apply)

@@ -1,4 +1,5 @@
 // Report routing: where the text of an analysis goes.
+#include "app/output_folder.h"
 #include "app/report_window.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
@@ -11,18 +12,22 @@ namespace qm {
 namespace {
 
 // Appends the line with the file being processed and then the report to
-// "<output folder>/<title>.dat"; nothing is written when it cannot be opened.
-void appendReportFile(const std::string& outputDir, const std::string& title, const std::string& label,
-                      const std::string& text)
+// "<output folder>/<title>.dat". A report that cannot be written is a
+// failure of the command that made it.
+void appendReportFile(Workbench& wb, const std::string& title, const std::string& text)
 {
-    const auto path = std::filesystem::path(outputDir) / (title + ".dat");
-    std::FILE* f = std::fopen(path.string().c_str(), "ab");
-    if (!f)
+    const auto folder = outputFolder(wb);
+    if (!folder)
         return;
-    const std::string head = format("\r\n%s\r\n", label.c_str());
-    std::fwrite(head.data(), 1, head.size(), f);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
+    const std::string path = (std::filesystem::path(*folder) / (title + ".dat")).string();
+    const std::string head = format("\r\n%s\r\n", wb.currentFileLabel.c_str());
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    bool written = f && std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
+                   std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f)
+        written = std::fclose(f) == 0 && written;
+    if (!written)
+        wb.fail(format("Report file %s cannot be written", path.c_str()));
 }
 
 } // namespace
@@ -36,7 +41,7 @@ void Workbench::deliverReport(const std::string& title, const std::string& text)
         return;
     }
     if (fileOutput) { // batch packet
-        appendReportFile(settings.output, title, currentFileLabel, text);
+        appendReportFile(*this, title, text);
         return;
     }
     // Script: accumulate in the open window while it has room.

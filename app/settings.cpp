@@ -1,8 +1,10 @@
 #include "app/settings.h"
 
+#include "app/program_folder.h"
 #include "app/text_format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -98,6 +100,19 @@ std::optional<std::string> storedText(const SettingsStore& store, SettingId id, 
     return text;
 }
 
+// A Windows path or program ("c:\tmp", "notepad.exe"), as settings carried
+// over from Windows hold, that names nothing on this system: its default
+// serves instead.
+bool unusableWindowsPath(const std::string& text)
+{
+    const bool drive = text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+    const bool exe = text.size() > 4 && upper(text.substr(text.size() - 4)) == ".EXE";
+    if (!drive && !exe && text.find('\\') == std::string::npos)
+        return false;
+    std::error_code ec;
+    return !std::filesystem::exists(text, ec);
+}
+
 bool scanHex(const std::string& text, uint32_t& out)
 {
     unsigned int v;
@@ -147,7 +162,9 @@ Settings defaultSettings(const std::string& programDir)
 {
     Settings s;
     s.jpFlux = joinPath(programDir, "SunFlux");
-    s.pathScript = joinPath(programDir, "Script");
+    s.pathScript = joinPath(writableProgramFolder(programDir), "Script");
+    s.lastDir = homeFolder();
+    s.output = joinPath(s.lastDir, "Quillmar");
     return s;
 }
 
@@ -169,8 +186,9 @@ void readSetting(const SettingsStore& store, SettingId id, Settings& s, const Se
         return;
     }
     if (const TextValue* t = textValue(id)) {
-        const auto text = storedText(store, id, id == SettingId::UnitFlux ? kMaxUnitText : kMaxPathText);
-        s.*t->member = text ? *text : defaults.*t->member;
+        const bool unit = id == SettingId::UnitFlux;
+        const auto text = storedText(store, id, unit ? kMaxUnitText : kMaxPathText);
+        s.*t->member = text && (unit || !unusableWindowsPath(*text)) ? *text : defaults.*t->member;
         return;
     }
     if (isColour(id)) {

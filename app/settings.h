@@ -27,14 +27,14 @@ struct Settings {
     char unitAxisX = '"';
     float jpTime = 0.0f;
     std::string jpFlux;           // default: programDir/SunFlux
-    std::string output = "c:\\tmp";
-    std::string pathScript;       // default: programDir/Script
+    std::string output;           // default: <home>/Quillmar
+    std::string pathScript;       // default: Script in the writable program folder
     std::string autoScript;
-    std::string extProgram = "notepad.exe";
+    std::string extProgram = "xdg-open";
     std::string corFile = "CorLogTa.dat";
     std::string palette3d = "Bitmap3d.pal";
     std::string fitsPalette = "FitsBmp.pal";
-    std::string lastDir = "c:\\tmp";
+    std::string lastDir;          // default: the home folder
     std::vector<int> popUpMenu;   // empty: none
     std::vector<int> commandList; // empty: none
     std::array<uint32_t, kColourCount> colours{};
@@ -66,14 +66,17 @@ constexpr SettingId colourSetting(int colourIndex)
 // Stored name of a value ("KoefFlux", "3DPalette", "rgbGrp3", ...).
 const char* settingName(SettingId id);
 
-// The defaults of every value; folders under the program folder use it.
+// The defaults of every value: the sun-flux tables under the program
+// folder, the scripts under the writable program folder, the output folder
+// "Quillmar" and the last folder in the user's home.
 Settings defaultSettings(const std::string& programDir);
 
 // "%f" of a stored or typed number; false for no number or a non-finite one.
 bool scanSettingFloat(const std::string& text, float& out);
 
 // Reads one value into `s`; a missing, over-long or unparsable value leaves
-// the default of `defaults` instead.
+// the default of `defaults` instead, and so does a Windows path or program
+// ("c:\\tmp", "notepad.exe") that names nothing on this system.
 void readSetting(const SettingsStore& store, SettingId id, Settings& s, const Settings& defaults);
 // The text a value is stored as ("KoefFlux" "%10.3e", colours "0x%08x", ...).
 std::string settingText(const Settings& s, SettingId id);

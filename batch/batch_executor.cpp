@@ -1,5 +1,6 @@
 #include "batch/batch_executor.h"
 
+#include "app/output_folder.h"
 #include "app/settings.h"
 #include "app/workbench.h"
 #include "batch/batch_state.h"
@@ -117,17 +118,24 @@ void runInternalCommand(Workbench& wb, const BatchCommand& c, Selection& lastSel
     }
     case 18: wb.setGroupView(wb.selectGroupByList(c.title, a1, a2)); break;
     case 20: wb.settings.gaussNoise = a1 > 0 ? a1 : kDefaultNoise; break;
-    case 21:
-        wb.settings = loadSettings(wb.store(), wb.programDir);
+    case 21: {
+        // The folders of the running packet or script hold for the whole run.
+        Settings reread = loadSettings(wb.store(), wb.programDir);
+        reread.output = wb.settings.output;
+        reread.lastDir = wb.settings.lastDir;
+        wb.settings = std::move(reread);
         wb.autosaveTicks = wb.settings.autoTime;
         break;
+    }
     case 22: wb.setGroupView(wb.selectGroupByRange(a1, a2, a3)); break;
     case 23: wb.view.sunDisk = on; break;
     case 24: wb.settings.minYscaleV = a1 > 0 ? a1 : kDefaultMinYscale; break;
     case 25: wb.settings.minYscaleI = a1 > 0 ? a1 : kDefaultMinYscale; break;
-    case 26:
-        if (!c.title.empty()) // an empty title would send the results to the working folder
+    case 26: // a folder that cannot be used keeps the old one, and says why
+        if (const std::string why = prepareFolder(c.title); why.empty())
             wb.settings.output = c.title;
+        else
+            wb.fail(why);
         break;
     case 27: wb.view.fitsImage = on; break;
     default:

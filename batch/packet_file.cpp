@@ -18,14 +18,15 @@ std::string initText(const std::string& path, const char* key, std::size_t buffe
 }
 
 // A folder named by the packet; a relative one is taken from the packet's
-// own folder, so a packet and its data can move together.
+// own folder, so a packet and its data can move together. A key left empty
+// (as in a fresh packet skeleton) means the same as a missing one.
 std::string initFolder(const std::string& path, const char* key, const std::string& fallback)
 {
     const auto text = profileString(path, "Init", key, kPathBuffer);
-    if (!text)
+    if (!text || text->empty())
         return fallback;
     const std::filesystem::path folder(*text);
-    if (text->empty() || folder.is_absolute())
+    if (folder.is_absolute())
         return *text;
     return (std::filesystem::path(path).parent_path() / folder).lexically_normal().string();
 }

@@ -1,6 +1,7 @@
 #include "batch/packet_run.h"
 
 #include "app/atomic_file.h"
+#include "app/output_folder.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "batch/batch_executor.h"
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <memory>
 
 namespace qm {
 
@@ -107,16 +107,29 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     PacketRun run;
     BatchState& state = batchState(wb);
     wb.ui().batchTip(kTipInit);
-    if (!readableFile(path)) {
-        run.status = PacketStatus::Unreadable;
-        wb.message(format("Packet file %s cannot be read", path.c_str()));
+    const auto refuse = [&](PacketStatus status, const std::string& why) {
+        run.status = status;
+        run.error = why;
+        wb.fail(why);
+        wb.message(why);
         wb.ui().batchTipEnd();
         return run;
-    }
-    RunningFlag running(state.packetRunning);
-    run.status = PacketStatus::Completed;
+    };
+    if (!readableFile(path))
+        return refuse(PacketStatus::Unreadable, format("Packet file %s cannot be read", path.c_str()));
 
     const PacketInit init = readPacketInit(path, wb.settings);
+    // The log and every result go to OutDir: a run that could write nothing
+    // is refused before it changes anything.
+    const std::string logPath = (fs::path(init.outDir) / init.outFile).string();
+    if (const std::string why = prepareFolder(init.outDir); !why.empty())
+        return refuse(PacketStatus::NoLog, why);
+    AtomicFile log(logPath);
+    if (!log.ok())
+        return refuse(PacketStatus::NoLog, format("Log file %s cannot be created", logPath.c_str()));
+
+    RunningFlag running(state.packetRunning);
+    run.status = PacketStatus::Completed;
     wb.settings.output = init.outDir;
     wb.settings.lastDir = init.inDir;
     const std::vector<std::string> files = packetFiles(path, init);
@@ -133,16 +146,7 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     if (init.appHide != 0)
         wb.ui().showMainWindow(false);
 
-    const std::string logPath = (fs::path(init.outDir) / init.outFile).string();
-    auto log = std::make_unique<AtomicFile>(logPath);
-    if (!log->ok())
-        log.reset(); // the run goes on without a log
-    else
-        run.logPath = logPath;
-    const auto writeLog = [&log](const std::string& text) {
-        if (log)
-            log->write(text);
-    };
+    const auto writeLog = [&log](const std::string& text) { log.write(text); };
 
     wb.ui().setAutosavePeriod(0);
     wb.ui().batchTip(kTipBegin);
@@ -174,8 +178,10 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
         }
     }
     wb.currentFileLabel.clear();
-    if (log && !log->commit())
-        run.logPath.clear();
+    if (log.commit())
+        run.logPath = logPath;
+    else
+        wb.fail(format("Log file %s cannot be written", logPath.c_str()));
 
     if (init.appExit != 0) {
         run.exitRequested = true;

@@ -19,6 +19,7 @@ inline constexpr const char* kTipBegin = "Begin Calculations";
 enum class PacketStatus {
     NoPath,     // nothing chosen: the run did not start
     Unreadable, // the packet file cannot be read: nothing changed
+    NoLog,      // OutDir or the log in it cannot be created: nothing changed
     Completed,  // the run went through the file list
 };
 
@@ -28,7 +29,8 @@ struct PacketRun {
     int loaded = 0;         // logged "-OK:)"
     int notLoaded = 0;      // logged "-Bad:("
     int commands = 0;       // entries of the command list
-    std::string logPath;    // empty when the log could not be created
+    std::string logPath;    // empty when the log could not be completed
+    std::string error;      // why a run did not start
     bool exitRequested = false; // AppExit was set
 };
 

@@ -9,8 +9,15 @@
 
 namespace qm {
 
-ScriptEditor::ScriptEditor(const CommandCatalogue& catalogue, std::string scriptFolder)
-    : scriptFolder_(std::move(scriptFolder))
+std::string packetSkeleton(const std::string& outDir, const std::string& inDir)
+{
+    return "[Init]\r\nAppHide=1\r\nAppExit=1\r\nOutFile=Log.txt\r\nOutPrefix=p_\r\nFileMask=*.*\r\nOutDir=" + outDir +
+           "\r\nInDir=" + inDir + "\r\n\r\n[Files]\r\n\r\n[Commands]\r\n";
+}
+
+ScriptEditor::ScriptEditor(const CommandCatalogue& catalogue, std::string scriptFolder, std::string outDir,
+                           std::string inDir)
+    : scriptFolder_(std::move(scriptFolder)), outDir_(std::move(outDir)), inDir_(std::move(inDir))
 {
     for (const CatalogueLine& l : catalogue.lines())
         entries_.push_back({catalogueName(l.text), l.text});
@@ -71,7 +78,7 @@ void ScriptEditor::clear()
 void ScriptEditor::packetHeader()
 {
     clear();
-    text = kPacketSkeleton;
+    text = packetSkeleton(outDir_, inDir_);
 }
 
 FileDialogSpec ScriptEditor::openDialog() const
@@ -97,7 +104,12 @@ void runScriptEditor(Workbench& wb)
 {
     if (!wb.interactiveMode)
         return;
-    ScriptEditor editor(CommandCatalogue::forWorkbench(wb), scriptFolder(wb));
+    // The file dialogs start in the script folder, so it is made when missing
+    // (a fresh user data folder); where it cannot be, they start elsewhere.
+    const std::string folder = scriptFolder(wb);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    ScriptEditor editor(CommandCatalogue::forWorkbench(wb), folder, wb.settings.output, wb.settings.lastDir);
     if (editor.usable())
         wb.ui().scriptEditor(editor);
 }

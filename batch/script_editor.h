@@ -21,10 +21,11 @@ inline constexpr const char* kNoHelp = "Help";
 inline constexpr const char* kScriptHelpSyntax = "Command=Arg1 Arg2 Arg3 Arg4 #[%s][%d][%y][%t]ExtString";
 inline constexpr const char* kScriptHelpTemplates =
     "[%s]-file [%d]-number [%y]-date(yyyymmdd) [%t]-time(hhmmss)";
-inline constexpr const char* kPacketSkeleton = "[Init]\r\nAppHide=1\r\nAppExit=1\r\nOutFile=Log.txt\r\n"
-                                               "OutPrefix=p_\r\nFileMask=*.*\r\nOutDir=c:\\tmp\r\n"
-                                               "InDir=c:\\tmp\r\n\r\n[Files]\r\n\r\n[Commands]\r\n";
 inline constexpr std::size_t kEditorFileLimit = 1 << 20; // larger files are not opened
+
+// "Pack Hdr": a packet that reads every file of `inDir` and writes its log
+// and results to `outDir`.
+std::string packetSkeleton(const std::string& outDir, const std::string& inDir);
 
 class ScriptEditor {
 public:
@@ -33,7 +34,10 @@ public:
         std::string line; // the whole catalogue line
     };
 
-    ScriptEditor(const CommandCatalogue& catalogue, std::string scriptFolder);
+    // The packet skeleton names `outDir` and `inDir` (the output folder and
+    // the last folder in use).
+    ScriptEditor(const CommandCatalogue& catalogue, std::string scriptFolder, std::string outDir,
+                 std::string inDir);
 
     // False when the catalogue has no lines: the editor closes at once.
     bool usable() const { return !entries_.empty(); }
@@ -66,6 +70,7 @@ public:
 private:
     std::vector<Entry> entries_;
     std::string scriptFolder_;
+    std::string outDir_, inDir_;
     std::string path_; // the current file; empty when none
 };
 

@@ -1,5 +1,6 @@
 #include "batch/script_runner.h"
 
+#include "app/settings.h"
 #include "app/workbench.h"
 #include "batch/batch_executor.h"
 #include "batch/batch_state.h"
@@ -81,7 +82,7 @@ bool runScriptAt(Workbench& wb, const std::optional<std::string>& path)
 std::string scriptFolder(const Workbench& wb)
 {
     if (wb.settings.pathScript.empty())
-        return (fs::path(wb.programDir) / "Script").string();
+        return defaultSettings(wb.programDir).pathScript;
     return wb.settings.pathScript;
 }
 

@@ -11,8 +11,8 @@ class Workbench;
 inline constexpr const char* kScriptPrefix = "0-";
 inline constexpr const char* kScriptBaseName = "Script";
 
-// The script folder: the setting "PathScript", or programDir/Script when
-// it is empty.
+// The script folder: the setting "PathScript", or its default when it is
+// empty.
 std::string scriptFolder(const Workbench& wb);
 
 // The script of a Script-menu identifier (5002..10000). False when the

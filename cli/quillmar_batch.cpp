@@ -176,7 +176,7 @@ int runPacket(const std::string& packet)
     useWorkingFolder(h);
     const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
     if (run.status != qm::PacketStatus::Completed) {
-        std::fprintf(stderr, "quillmar-batch: cannot read the packet file %s\n", packet.c_str());
+        std::fprintf(stderr, "quillmar-batch: %s\n", run.error.c_str());
         return 1;
     }
     std::printf("%s: %d file%s, %d loaded, %d not loaded, %d command%s\n", packet.c_str(), run.files,

@@ -2,6 +2,7 @@
 
 #include "app/atomic_file.h"
 #include "app/file_set_writer.h"
+#include "app/program_folder.h"
 #include "app/workbench.h"
 #include "files/workspace_image.h"
 
@@ -202,7 +203,10 @@ void applyWorkspace(Workbench& wb, WorkspaceImage img)
 
 } // namespace
 
-std::string backupFolder(const Workbench& wb) { return (fs::path(wb.programDir) / "BACKUP").string(); }
+std::string backupFolder(const Workbench& wb)
+{
+    return (fs::path(writableProgramFolder(wb.programDir)) / "BACKUP").string();
+}
 
 bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
 {

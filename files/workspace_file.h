@@ -1,6 +1,7 @@
 #pragma once
 // Saving and loading workspace files ("WorkSpace" 185 and 186), the
-// autosave backup in programDir/BACKUP and its recovery at start-up.
+// autosave backup in BACKUP of the writable program folder and its
+// recovery at start-up.
 #include <cstdint>
 #include <optional>
 #include <string>

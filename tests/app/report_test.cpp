@@ -66,9 +66,15 @@ TEST(ReportRouting, BatchAppendsToTheTitledFileInTheOutputFolder)
     EXPECT_TRUE(b.ui.reports.empty());
     EXPECT_TRUE(b.ui.messages.empty());
 
-    // An output folder that does not exist: nothing written, nothing asked.
-    b.wb.settings.output = (tmp.path() / "missing").string();
+    EXPECT_TRUE(b.wb.takeFailures().empty());
+
+    // A missing output folder is made; one that cannot be is a failure of
+    // the command, told without a question.
+    b.wb.settings.output = (tmp.path() / "new" / "out").string();
     b.wb.deliverReport("Sigma", "1\r\n");
-    EXPECT_FALSE(fs::exists(tmp.path() / "missing"));
+    EXPECT_EQ(readTextFile(tmp.file("new/out/Sigma.dat")), "\r\n/data/scans/set.002\r\n1\r\n");
+    b.wb.settings.output = tmp.file("Correlation.dat") + "/out";
+    b.wb.deliverReport("Sigma", "2\r\n");
+    EXPECT_EQ(b.wb.takeFailures().size(), 1u);
     EXPECT_TRUE(b.ui.messages.empty());
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 
 using namespace qm;
@@ -12,8 +13,38 @@ using qm::test::TempDir;
 using qm::test::writeFile;
 namespace fs = std::filesystem;
 
+namespace {
+
+// Sets an environment variable for the length of a test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace
+
 TEST(Settings, EmptyStoreGivesTheDefaults)
 {
+    const ScopedEnv home("HOME", "/home/obs");
+    const ScopedEnv data("XDG_DATA_HOME", "/home/obs/data");
     MemorySettingsStore store;
     EXPECT_FALSE(startupNeedsConfig(store));
     const Settings s = loadSettings(store, "/opt/quillmar");
@@ -24,8 +55,13 @@ TEST(Settings, EmptyStoreGivesTheDefaults)
     EXPECT_EQ(s.unitFlux, "[Jy]");
     EXPECT_EQ(s.unitAxisX, '"');
     EXPECT_EQ(s.jpFlux, "/opt/quillmar/SunFlux");
-    EXPECT_EQ(s.output, "c:\\tmp");
-    EXPECT_EQ(s.extProgram, "notepad.exe");
+    EXPECT_EQ(s.output, "/home/obs/Quillmar");
+    EXPECT_EQ(s.lastDir, "/home/obs");
+    EXPECT_EQ(s.extProgram, "xdg-open");
+    // Scripts are written beside the program only when its folder is writable.
+    EXPECT_EQ(s.pathScript, "/home/obs/data/quillmar/Script");
+    TempDir writable;
+    EXPECT_EQ(defaultSettings(writable.path().string()).pathScript, writable.file("Script"));
     EXPECT_EQ(s.colours[kRgbDataI], 0x0000aa00u);
     EXPECT_EQ(s.colours[kRgbGrp3], 0x00800000u);
     EXPECT_TRUE(store.values.empty()) << "loading writes nothing";
@@ -65,6 +101,25 @@ TEST(Settings, StoredValuesParseOrFallBackSilently)
         store.values["KoefFlux"] = other;
         EXPECT_FALSE(startupNeedsConfig(store)) << other;
     }
+}
+
+TEST(Settings, WindowsPathsAreKeptOnlyWhenTheyNameSomething)
+{
+    const ScopedEnv home("HOME", "/home/obs");
+    TempDir tmp;
+    const std::string existing = tmp.file("flux\\2004"); // a Linux folder with a backslash in its name
+    fs::create_directories(existing);
+    MemorySettingsStore store;
+    store.values = {{"Output", "c:\\tmp"},           {"LastDir", "/no/such/folder"},
+                    {"ExtProgram", "NOTEPAD.EXE"},     {"JpFlux", existing},
+                    {"AutoScript", "C:\\s\\auto.spt"}, {"CorFile", "CorLog.dat"}};
+    const Settings s = loadSettings(store, "/opt/quillmar");
+    EXPECT_EQ(s.output, "/home/obs/Quillmar");
+    EXPECT_EQ(s.lastDir, "/no/such/folder"); // a missing Linux folder stays: it is made when used
+    EXPECT_EQ(s.extProgram, "xdg-open");
+    EXPECT_EQ(s.jpFlux, existing);
+    EXPECT_EQ(s.autoScript, "");
+    EXPECT_EQ(s.corFile, "CorLog.dat");
 }
 
 TEST(Settings, WrittenFormatsReadBackTheSame)

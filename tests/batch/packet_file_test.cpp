@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "batch/packet_file.h"
 #include "batch/profile_reader.h"
+#include "batch/script_editor.h"
 #include "batch/section_reader.h"
 #include "tests/batch/batch_fixture.h"
 
@@ -44,6 +45,16 @@ TEST(PacketInit, ProfileRulesDefaultsAndRelativeFolders)
     EXPECT_EQ(f.outDir, "/home/me/out"); // only the first [Init] counts
     EXPECT_EQ(f.outFile, "PackOut.txt");
     EXPECT_EQ(f.inDir, (dir.path() / "data").string());
+
+    // The editor's packet skeleton reads back with the folders it names; an
+    // empty folder means the setting.
+    s.lastDir = "/home/me";
+    writeText(p, packetSkeleton("/data/out", ""));
+    const PacketInit k = readPacketInit(p, s);
+    EXPECT_EQ(k.outDir, "/data/out");
+    EXPECT_EQ(k.inDir, "/home/me");
+    EXPECT_EQ(k.fileMask, "*.*");
+    EXPECT_EQ(k.outFile, "Log.txt");
 }
 
 TEST(PacketFiles, MaskAndBaseNames)

@@ -91,18 +91,52 @@ TEST(PacketRun, CounterGoesOnAcrossFilesAndRunsAndTheMaskOverridesFiles)
 TEST(PacketRun, BadPacketsNeverBlock)
 {
     PacketBench b;
-    // A missing input folder, an output folder that cannot be written,
-    // thousands of files and over-long lines.
+    // A missing input folder, thousands of files and over-long lines.
     std::string files;
     for (int i = 0; i < 3000; ++i)
         files += "f" + std::to_string(i) + ".0hd\r\n";
     const std::string p = b / "bad.pkf";
-    writeText(p, "[Init]\r\nAppExit=0\r\nInDir=/nonexistent/in\r\nOutDir=/nonexistent/out\r\n[Files]\r\n" + files +
-                     "[Commands]\r\n" + std::string(400, 'x') + "\r\nAllMode=1 2 3 4 5 6\r\n");
+    const auto writePacket = [&](const std::string& outDir) {
+        writeText(p, "[Init]\r\nAppExit=0\r\nInDir=/nonexistent/in\r\nOutDir=" + outDir + "\r\n[Files]\r\n" + files +
+                         "[Commands]\r\n" + std::string(400, 'x') + "\r\nAllMode=1 2 3 4 5 6\r\n");
+    };
+    writePacket(b.out + "/new");
     const PacketRun run = runPacketFile(b.wb, p);
     EXPECT_EQ(run.notLoaded, 1000);
     EXPECT_EQ(run.commands, 1);
     EXPECT_EQ(b.ui.questions(), 0u);
+    EXPECT_TRUE(fs::is_regular_file(b.out + "/new/PackOut.txt")); // OutDir is made when missing
+
+    // An output folder that cannot be made: the run is refused, says why
+    // and changes nothing.
+    writePacket(b.out + "/new/PackOut.txt/sub");
+    b.load(test::scansOf(test::makeScan(3.0f)));
+    const std::string output = b.wb.settings.output;
+    const PacketRun refused = runPacketFile(b.wb, p);
+    EXPECT_EQ(refused.status, PacketStatus::NoLog);
+    EXPECT_EQ(refused.notLoaded, 0);
+    ASSERT_EQ(b.ui.messages.size(), 1u);
+    EXPECT_NE(b.ui.messages[0].text.find("cannot be created"), std::string::npos) << b.ui.messages[0].text;
+    EXPECT_EQ(b.wb.takeFailures().size(), 1u);
+    EXPECT_TRUE(b.wb.setLoaded);
+    EXPECT_EQ(b.wb.settings.output, output);
+}
+
+TEST(PacketRun, TheFoldersOfThePacketHoldForTheWholeRun)
+{
+    PacketBench b;
+    writeScanFile(b.in + "/a.0hd", {3.0f});
+    b.store.values = {{"Output", b / "stored"}, {"LastDir", b / "last"}, {"GaussNoise", "3"}};
+    // ReloadSettings reads the noise level but keeps OutDir and InDir; an
+    // OutputFolder that cannot be used keeps the folder in force.
+    const std::string p = b.packet("AppExit=0\r\nOutPrefix=p_\r\n", "a.0hd",
+                                   "AllMode=1\r\nReloadSettings\r\nOutputFolder#" + b.in + "/a.0hd/x\r\nSaveWorksheet=0 0 1\r\n");
+    runPacketFile(b.wb, p);
+    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "a.0hd-OK:)\n");
+    EXPECT_TRUE(fs::exists(b.out + "/p_a_0hd.0hd"));
+    EXPECT_FALSE(fs::exists(b / "stored"));
+    EXPECT_EQ(b.wb.settings.gaussNoise, 3.0f);
+    EXPECT_EQ(b.wb.settings.lastDir, b.in);
 }
 
 TEST(PacketRun, CommandNinetyNineFindsThePacket)

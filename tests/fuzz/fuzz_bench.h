@@ -12,6 +12,10 @@ struct Bench {
     MemorySettingsStore store;
     Workbench wb{ui, store, "."};
 
+    // No output folder: a report of a batch run is refused instead of
+    // landing in the user's home.
+    Bench() { wb.settings.output.clear(); }
+
     // Forgets what earlier inputs reported and picks the way this one
     // reports a refusal: a message box or the status line.
     Workbench& next(std::size_t size)

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -133,6 +134,36 @@ private slots:
         QCOMPARE(questions, 0);
         QVERIFY(wb.interactiveMode);
         QVERIFY(win.isVisible()); // hidden for the run, shown again after it
+    }
+
+    // The program as a new user starts it: no settings yet, the bundled
+    // packet (which names no OutDir) on the command line.
+    void bundledPacketWithAFreshConfiguration()
+    {
+        QTemporaryDir dir;
+        const QString home = dir.filePath("home");
+        QDir().mkpath(home);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QUILLMAR_HOME");
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("XDG_DATA_HOME");
+        env.insert("HOME", home);
+        env.insert("QUILLMAR_CONFIG", dir.filePath("settings.ini"));
+        env.insert("TMPDIR", dir.path()); // a single-instance socket of its own
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess gui;
+        gui.setProcessEnvironment(env);
+        gui.setWorkingDirectory(dir.path());
+        const QString source = qEnvironmentVariable("QUILLMAR_SOURCE", QDir::currentPath());
+        gui.start(QCoreApplication::applicationDirPath() + "/quillmar",
+                  {"-pk", source + "/examples/packets/sun3-18.pkf"});
+        QVERIFY(gui.waitForFinished(300000));
+        QCOMPARE(gui.exitCode(), 0);
+
+        const QString out = home + "/Quillmar/";
+        QCOMPARE(readFile(out + "sun3-18.log"), QByteArray("set.0hd-OK:)\n"));
+        for (const char* name : {"p_set_0hd.0hd", "p_set_0hd.014", "sun3-18_20040501.wsf", "Scan's sigma.dat"})
+            QVERIFY2(QFileInfo(out + name).size() > 0, name);
     }
 };
 

@@ -102,7 +102,7 @@ private slots:
             ++withPath;
             const QString path = QString::fromStdString(c.menuPath);
             // 157 shows the program it starts; the others their caption.
-            const QString caption = c.id == 157 ? QString("Run notepad.exe") : QString::fromStdString(c.caption);
+            const QString caption = c.id == 157 ? QString("Run xdg-open") : QString::fromStdString(c.caption);
             int found = 0;
             for (const auto& [p, a] : items)
                 if (p == path && a->text() == caption) {
