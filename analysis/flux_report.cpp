@@ -17,12 +17,6 @@ namespace {
 
 constexpr const char* kFluxPrompt = "0-line 1-L 2-R 3-min 4-no:";
 
-// "%.2f\t%s\t%s" with frequency, date and time.
-std::string lineStart(const ScanRecord& s)
-{
-    return format("%.2f\t%s\t%s", s.frequency, fieldString(s.dateObs).c_str(), fieldString(s.timeObs).c_str());
-}
-
 // The worksheet of a channel when its switch is on and the scan has it.
 const float* switchedWorksheet(const Workbench& wb, const ScanRecord& s, int channel)
 {
@@ -190,7 +184,8 @@ std::string gaussParamLine(const ScanRecord& s, const Settings& st, double& firs
     for (int k = 0; k < m; ++k) {
         const std::size_t at = 3 + 4 * static_cast<std::size_t>(k);
         const double a = g[at], h = g[at + 1] * static_cast<double>(s.step), c = g[at + 2];
-        const double flux = a * 2.128 * st.koefFlux * s.fluxCoef * h;
+        // Like Gauss Flux: a worksheet already in flux units takes no coefficient.
+        const double flux = a * 2.128 * st.koefFlux * (s.fluxWrk ? 1.0 : s.fluxCoef) * h;
         const double radicand = 4 * h * h - beam2;
         const double theta = radicand > 0 ? std::sqrt(radicand) : 0;
         const double tb = radicand > 0 ? std::fabs(flux) * 1.356e7 * lambda * lambda / (theta * theta) : 0;

@@ -18,6 +18,13 @@ void cancelInteraction(Workbench& wb)
     wb.ui().setTitle("Quillmar");
     if (wb.interaction != InteractionMode::SplinePoints)
         wb.interaction = InteractionMode::None;
+    if (wb.view.gaussChoice != 0) { // positions picked on the plot are dropped
+        wb.view.gaussChoice = 0;
+        wb.plotDoubleClickHook = nullptr;
+        wb.picked = PickedPoints{};
+        wb.ui().showChoiceCursor(false);
+        wb.redraw();
+    }
     wb.ui().stateChanged();
 }
 

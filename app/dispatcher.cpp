@@ -37,6 +37,7 @@ const char* blockingMessage(InteractionMode m)
     case InteractionMode::Calibration:
         return "Calibration is ON";
     case InteractionMode::PointChoice:
+    case InteractionMode::GaussChoice:
         return "Coice of points is ON";
     case InteractionMode::AmplifCorrection:
         return "Correction of Amplif is ON";
@@ -54,6 +55,8 @@ int Workbench::dispatch(int id)
 {
     // Loads, saves, operations, packets and scripts all arrive here: each
     // runs under the wait cursor.
+    if (commandHolds_ > 0)
+        return 0;
     const BusyCursor busy(ui_);
     switch (id) {
     case 105: // "Main help"
@@ -75,7 +78,10 @@ int Workbench::dispatch(int id)
         runCommand(*this, id);
         return 0;
     }
-    if (interaction != InteractionMode::None) {
+    // Gauss Flux and Local spectrum reach their handlers, which do nothing
+    // while positions are being picked.
+    const bool picking = interaction == InteractionMode::GaussChoice && (id == 124 || id == 175);
+    if (interaction != InteractionMode::None && !picking) {
         message(blockingMessage(interaction));
         return 0;
     }

@@ -13,6 +13,8 @@ struct ViewSettingsFields; // view/view_settings.h
 struct SplineDialogState;
 class ListDialog;
 class ScriptEditor;
+struct GaussDialogFields; // analysis/gauss_analysis.h
+class GaussEditor;       // analysis/gauss_editor.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -120,6 +122,10 @@ public:
     virtual void scriptEditor(ScriptEditor& editor) { (void)editor; }
     // The Script menu was rebuilt.
     virtual void scriptMenuChanged() {}
+    // Dialog 7 of Gauss Flux; false on Cancel. The modal "Interactive Gauss
+    // Analiz" dialog: its buttons go through the editor, which decides.
+    virtual bool gaussDialog(GaussDialogFields& f) { (void)f; return false; }
+    virtual void gaussEditor(GaussEditor& editor) { (void)editor; }
 
 private:
     friend class BusyCursor;

@@ -26,7 +26,7 @@ class Canvas;      // drawing surface of the plot (view/canvas.h)
 struct LocalGraphTable; // per-scan analysis results (analysis/local_graph_table.h)
 
 // Exclusive interaction modes of the plot; each blocks other commands.
-enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection };
+enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection, GaussChoice };
 
 // Points picked on the plot while an interaction mode runs (the Cube
 // Spline's knots): point index and value on the axis of `channel`. The plot
@@ -34,6 +34,7 @@ enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, Ampli
 struct PickedPoints {
     int channel = 1;
     std::vector<float> x, y;
+    bool positionsOnly = false; // vertical lines at x (positions picked for a fit)
 };
 
 // View options owned by the plot; Close resets some of them.
@@ -141,6 +142,9 @@ public:
     // ---- dispatch ---------------------------------------------------------
     // Runs a command by the dispatch rules; always returns 0.
     int dispatch(int id);
+    // While held (nesting), dispatch runs nothing: a fit on a worker thread
+    // pumps the interface, and no command may touch the scans meanwhile.
+    void holdCommands(bool on) { commandHolds_ += on ? 1 : -1; }
     // Hooks filled by later subsystems.
     std::function<void(Workbench&, int)> pluginHook; // ids above 10000
     std::function<void(Workbench&, int)> scriptHook; // ids 5001..10000
@@ -222,6 +226,7 @@ private:
     std::map<int, bool> enabled_;
     std::set<int> checked_;
     int lastStatusId_ = -1;
+    int commandHolds_ = 0;
     std::vector<std::string> failures_;
 };
 

@@ -161,8 +161,7 @@ void applyWorkspace(Workbench& wb, WorkspaceImage img)
     v.rightAxisTitle = img.rightAxisTitle;
     v.leftAxisTitle = img.leftAxisTitle;
     v.confirmAll = flag(wsstate::confirmAll);
-    const int choice = img.word(wsstate::gaussChoice);
-    v.gaussChoice = choice >= -1 && choice <= 1 ? choice : 0;
+    v.gaussChoice = 0; // picking on the plot never outlives the session that began it
     v.digFrame = flag(wsstate::digFrame);
     v.sunCenter = flag(wsstate::sunCenter);
     v.viewScale = flag(wsstate::viewScale);

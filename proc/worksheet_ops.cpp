@@ -168,6 +168,11 @@ void taToFlux(Workbench& wb)
             if (x)
                 for (int i = 0; i < s.nPoints; ++i)
                     x[i] = static_cast<float>(static_cast<long double>(x[i]) * s.fluxCoef);
+        // The Gaussian table keeps describing its worksheet: amplitudes too.
+        const std::size_t comps = s.gauss.size() < 3 ? 0 : (s.gauss.size() - 3) / 4;
+        const auto count = s.gauss.empty() ? std::nullopt : truncToInt(s.gauss[0]);
+        for (std::size_t k = 0; count && k < std::min(comps, std::size_t(std::clamp(*count, 0, kMaxGaussComponents))); ++k)
+            s.gauss[3 + 4 * k] *= s.fluxCoef;
         s.fluxWrk = 1;
     });
 }

@@ -25,6 +25,14 @@ void drawPickMarks(const PlotFrame& base, const PlotGeometry& g, const PickedPoi
     c.setPen(base.pen(kBlack));
     c.setBrush({kWhite, true});
     constexpr int dx = kPickMarkHalfWidth, dy = kPickMarkHalfHeight;
+    if (picked.positionsOnly) { // positions only: a line over the plot height
+        for (std::size_t k = 0; k < n; ++k) {
+            c.moveTo(toX(picked.x[k]), g.top);
+            c.lineTo(toX(picked.x[k]), g.bottom);
+        }
+        c.clearClip();
+        return;
+    }
     for (std::size_t k = 0; k < n; ++k) {
         const int x = toX(picked.x[k]), y = toY(picked.y[k]);
         c.ellipse({x - dx, y - dy, x + dx, y + dy});

@@ -1,5 +1,6 @@
 #pragma once
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
+#include "analysis/gauss_analysis.h"
 #include "app/config_dialog.h"
 #include "app/ui_port.h"
 #include "view/view_settings.h"
@@ -34,6 +35,11 @@ public:
     // (or an empty queue) Cancel.
     std::deque<std::optional<ViewSettingsFields>> viewAnswers;
     std::vector<ViewSettingsFields> viewShown; // fields as the dialog opened
+    // Dialog 7 of Gauss Flux: a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<GaussDialogFields>> gaussAnswers;
+    // pump() returns true (abort) once it has been called this many times.
+    int abortAfterPumps = -1, pumps = 0;
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
     // The open "Koeff of spline" dialog's state (null when closed).
     SplineDialogState* splineDialog = nullptr;
@@ -89,6 +95,18 @@ public:
         return abortAfterSteps >= 0 && progressSteps >= abortAfterSteps;
     }
     void progressClose() override { ++progressCloses; }
+    bool pump() override { return abortAfterPumps >= 0 && ++pumps >= abortAfterPumps; }
+    bool gaussDialog(GaussDialogFields& f) override
+    {
+        if (gaussAnswers.empty() || !gaussAnswers.front()) {
+            if (!gaussAnswers.empty())
+                gaussAnswers.pop_front();
+            return false;
+        }
+        f = *gaussAnswers.front();
+        gaussAnswers.pop_front();
+        return true;
+    }
     void setStatus(const std::string& t) override { statuses.push_back(t); }
     void setTitle(const std::string& t) override { titles.push_back(t); }
     void requestRedraw() override { ++redraws; }
