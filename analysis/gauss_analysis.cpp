@@ -24,13 +24,6 @@ struct GaussChoices {
     bool spline = false;
 };
 
-// One scan's curve prepared for the fit: |x|, smoothed, background removed,
-// scaled to a peak of 1000.
-struct PreparedCurve {
-    GaussFitInput input;
-    double scale = 1;
-};
-
 void smoothThree(std::vector<float>& y)
 {
     for (std::size_t i = 1; i + 1 < y.size(); ++i)
@@ -53,8 +46,10 @@ void subtractCubic(std::vector<float>& y, int b, int e)
 
 const float* worksheetOf(const ScanRecord& s, int channel) { return channel == 1 ? s.wrkI() : s.wrkV(); }
 
-std::optional<PreparedCurve> prepare(const Workbench& wb, const ScanRecord& s, int channel, bool spline,
-                                     int maxComponents, const std::vector<double>& picks)
+} // namespace
+
+std::optional<GaussFitInput> gaussFitInput(const Workbench& wb, const ScanRecord& s, int channel, bool spline,
+                                           int maxComponents, const std::vector<double>& picks, double& scale)
 {
     const float* x = worksheetOf(s, channel);
     const int n = s.nPoints;
@@ -63,8 +58,7 @@ std::optional<PreparedCurve> prepare(const Workbench& wb, const ScanRecord& s, i
     const int b = std::clamp(wb.viewBegin, 0, n - 1), e = std::clamp(wb.viewEnd, 0, n - 1);
     if (e - b < 6)
         return std::nullopt;
-    PreparedCurve p;
-    GaussFitInput& in = p.input;
+    GaussFitInput in;
     in.y.resize(std::size_t(n));
     for (int i = 0; i < n; ++i)
         in.y[std::size_t(i)] = std::fabs(x[i]);
@@ -77,10 +71,10 @@ std::optional<PreparedCurve> prepare(const Workbench& wb, const ScanRecord& s, i
         peak = std::max<double>(peak, in.y[std::size_t(i)]);
     if (!std::isfinite(peak) || !std::isfinite(t))
         return std::nullopt;
-    p.scale = peak > 0 && peak < 1000 ? 1000 / peak : 1;
+    scale = peak > 0 && peak < 1000 ? 1000 / peak : 1;
     for (int i = b; i <= e; ++i)
-        in.y[std::size_t(i)] = static_cast<float>(in.y[std::size_t(i)] * p.scale);
-    t *= p.scale;
+        in.y[std::size_t(i)] = static_cast<float>(in.y[std::size_t(i)] * scale);
+    t *= scale;
     for (double c : picks) {
         const int at = static_cast<int>(std::trunc(c));
         if (at < 1 || at >= n - 1)
@@ -99,8 +93,10 @@ std::optional<PreparedCurve> prepare(const Workbench& wb, const ScanRecord& s, i
     in.maxComponents = maxComponents;
     in.beamHalfsize = s.beamHalfsize;
     in.threshold = t;
-    return p;
+    return in;
 }
+
+namespace {
 
 std::vector<GaussComponent> postProcess(const ScanRecord& s, int channel, const std::vector<GaussComponent>& fitted,
                                         double scale)
@@ -116,6 +112,16 @@ std::vector<GaussComponent> postProcess(const ScanRecord& s, int channel, const 
     spreadOpposites(comps, s.step != 0 ? 7 / double(s.step) : 0);
     return comps;
 }
+
+// One analysed scan: the post-processed components in worksheet units
+// (signed amplitude, e-folding width and centre in points) before they
+// become the scan's table.
+struct GaussScanFit {
+    std::vector<GaussComponent> components;
+    double scale = 1;      // g: the curve was multiplied by it before the fit
+    std::vector<GaussComponent> fitted; // as the fitter returned them (scaled units)
+    int b = 0, e = 0;
+};
 
 // Flux, size and position of a component as the reports give them.
 struct Measured {
@@ -174,13 +180,11 @@ void analyse(Workbench& wb, int maxComponents, bool spline, const std::vector<do
     std::vector<std::pair<ScanRecord*, std::vector<float>>> replaced;
     bool aborted = false;
     for (ScanRecord* s : scans) {
-        auto prepared = prepare(wb, *s, channel, spline, maxComponents, picks);
-        if (prepared) {
-            GaussScanFit fit;
-            fit.scale = prepared->scale;
-            fit.b = prepared->input.b;
-            fit.e = prepared->input.e;
-            GaussJob job(std::move(prepared->input));
+        GaussScanFit fit;
+        if (auto prepared = gaussFitInput(wb, *s, channel, spline, maxComponents, picks, fit.scale)) {
+            fit.b = prepared->b;
+            fit.e = prepared->e;
+            GaussJob job(std::move(*prepared));
             if (job.start()) {
                 auto result = job.wait([&] { return ui.pump() || wb.cancelFlag == kProgressAborted; });
                 if (!result) {

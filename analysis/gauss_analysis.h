@@ -7,6 +7,7 @@
 #include "analysis/gauss_fitter.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,16 +30,13 @@ struct GaussDialogFields {
 // ends it without a call.
 void startPositionPicking(Workbench& wb, int count, int choice, std::function<void(Workbench&, std::vector<double>)> done);
 
-// One analysed scan: the post-processed components in worksheet units
-// (signed amplitude, e-folding width and centre in points) before they
-// become the scan's table.
-struct GaussScanFit {
-    std::vector<GaussComponent> components;
-    double scale = 1;      // g: the curve was multiplied by it before the fit
-    std::vector<GaussComponent> fitted; // as the fitter returned them (scaled units)
-    std::vector<float> curve;           // the analysed curve (scaled)
-    int b = 0, e = 0;
-};
+// The curve of one scan's worksheet prepared for the fit: |x|, 3-point
+// smoothed, the cubic background removed when asked, points b..e scaled to
+// a peak of 1000 (`scale` receives the factor), the threshold and the
+// initial components from picked positions. Nothing for a selection of
+// fewer than 7 points or a curve with non-finite values there.
+std::optional<GaussFitInput> gaussFitInput(const Workbench& wb, const ScanRecord& s, int channel, bool spline,
+                                           int maxComponents, const std::vector<double>& picks, double& scale);
 
 // The spreading of overlapping components of opposite sign (delta in points).
 void spreadOpposites(std::vector<GaussComponent>& comps, double delta);
