@@ -3,6 +3,7 @@
 #include "analysis/correlation.h"
 #include "analysis/flux_report.h"
 #include "analysis/gauss_analysis.h"
+#include "analysis/wide_gauss.h"
 #include "app/command_table.h"
 
 namespace qm {
@@ -15,6 +16,7 @@ void registerAnalysisCommands(CommandTable& t)
     t.handle(174, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::DeltaRL); });
     t.handle(155, runCorrelation);
     registerGaussCommands(t);
+    t.handle(143, runWideGauss);
 }
 
 } // namespace qm
