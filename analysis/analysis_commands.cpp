@@ -3,6 +3,7 @@
 #include "analysis/correlation.h"
 #include "analysis/flux_report.h"
 #include "analysis/gauss_analysis.h"
+#include "analysis/gauss_editor.h"
 #include "analysis/wide_gauss.h"
 #include "app/command_table.h"
 
@@ -17,6 +18,7 @@ void registerAnalysisCommands(CommandTable& t)
     t.handle(155, runCorrelation);
     registerGaussCommands(t);
     t.handle(143, runWideGauss);
+    t.handle(176, interactiveGauss);
 }
 
 } // namespace qm
