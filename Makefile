@@ -4,7 +4,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan demo bench fuzz clean screenshots install package
+.PHONY: all deps build run test test-asan test-tsan demo bench fuzz clean screenshots install package
 
 all: build
 
@@ -27,6 +27,13 @@ test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMAR_SANITIZE=ON -DQUILLMAR_BENCH=OFF
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+# The analysis tests (the Gaussian fit runs on a worker thread) under
+# ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAR_TSAN=ON -DQUILLMAR_GUI=OFF -DQUILLMAR_BENCH=OFF
+	cmake --build build-tsan -j $(JOBS) --target test_analysis
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^analysis$$'
 
 # Runs the example packet over the example set in $(BUILD)/demo and lists
 # what it wrote there.

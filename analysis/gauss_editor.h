@@ -33,6 +33,8 @@ public:
     void ok();
     void cancel();
     bool isOpen() const { return scan_ != nullptr; }
+    // Recomputes the displays (after "Clear" changed) and redraws.
+    void refresh();
 
     // Displays 101, 102, 122, 103 and 119.
     std::string amplitudeText, thetaText, xText, fluxText;
@@ -42,7 +44,6 @@ public:
 private:
     void change(int sign);
     void readY();
-    void refresh();
     void sortByPosition();
     void close();
     float* component(int k); // 1-based

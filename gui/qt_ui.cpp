@@ -2,6 +2,8 @@
 
 #include "app/config_dialog.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/gauss_dialog.h"
+#include "gui/gauss_editor_dialog.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/progress_dialog.h"
@@ -298,6 +300,23 @@ bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
         return false;
     f = d.fields();
     return true;
+}
+
+bool QtUi::gaussDialog(GaussDialogFields& f)
+{
+    const Asking asking(*this);
+    GaussDialog d(owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+void QtUi::gaussEditor(GaussEditor& editor)
+{
+    const Asking asking(*this);
+    GaussEditorDialog d(editor, owner_);
+    d.exec();
 }
 
 void QtUi::showScalePosition(bool on)

@@ -56,6 +56,8 @@ public:
     void closeSplineDialog() override;
     SplineDialog* splineDialog() const;
     bool viewSettingsDialog(ViewSettingsFields& f) override;
+    bool gaussDialog(GaussDialogFields& f) override;
+    void gaussEditor(GaussEditor& editor) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

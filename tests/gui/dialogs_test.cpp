@@ -1,12 +1,17 @@
 // The dialogs of the Qt front end, driven as a person would: the number
-// prompt's keypad and the configuration dialog writing the store.
+// prompt's keypad, the configuration dialog writing the store, and dialog 7 of
+// Gauss Flux.
 #include "app/settings_store.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/gauss_dialog.h"
+#include "gui/qt_ui.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QMainWindow>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +108,23 @@ private slots:
         });
         win.run(117);
         QCOMPARE(store.values["KoefFlux"], std::string(" 2.500e+00"));
+    }
+
+    void gaussDialogReturnsWhatWasTyped()
+    {
+        QMainWindow owner;
+        QtUi ui(&owner);
+        whenModal<GaussDialog>([](GaussDialog* d) {
+            QVERIFY(d->componentsEdit()->text().isEmpty());
+            d->componentsEdit()->setText("4");
+            d->findChild<QCheckBox*>()->setChecked(true);
+            press(d, QDialogButtonBox::Ok);
+        });
+        GaussDialogFields f;
+        QVERIFY(ui.gaussDialog(f));
+        QCOMPARE(f.components, std::string("4"));
+        QCOMPARE(f.initial, std::string());
+        QVERIFY(f.splineBackground);
     }
 };
 
