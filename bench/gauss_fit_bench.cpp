@@ -102,7 +102,7 @@ void againstScipy(benchmark::State& state)
         for (const auto& c : p.truth)
             f << c.amplitude << ' ' << c.width << ' ' << c.centre << '\n';
     }
-    const auto script = std::filesystem::path(__FILE__).parent_path() / "gauss_fit_reference.py";
+    const auto script = std::filesystem::path(QUILLMAR_SOURCE_DIR) / "bench" / "gauss_fit_reference.py";
     double scipy = 0;
     if (FILE* pipe = popen(("/usr/bin/python3 " + script.string() + " " + file.string()).c_str(), "r")) {
         if (std::fscanf(pipe, "%lf", &scipy) != 1)
