@@ -25,13 +25,20 @@ namespace {
 constexpr std::size_t kMaxPacketPath = 254;
 
 // Loads one file of the list into the empty set: as a workspace first, then
-// through the scan-file readers. True when scans were loaded.
+// through the scan-file readers. True when scans were loaded; a load that
+// runs out of memory loads nothing.
 bool loadPacketFile(Workbench& wb, const std::string& path)
 {
-    if (loadWorkspace(wb, 1, path) && !wb.scans.empty())
-        return true;
-    openScans(wb, path);
-    return wb.setLoaded && !wb.scans.empty();
+    bool loaded = false;
+    wb.guardMemory([&] {
+        if (loadWorkspace(wb, 1, path) && !wb.scans.empty()) {
+            loaded = true;
+            return;
+        }
+        openScans(wb, path);
+        loaded = wb.setLoaded && !wb.scans.empty();
+    });
+    return loaded;
 }
 
 std::string fileNamePart(const std::string& name)
@@ -109,7 +116,7 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     wb.ui().batchTip(kTipInit);
     if (!readableFile(path)) {
         run.status = PacketStatus::Unreadable;
-        wb.message(format("Packet file %s cannot be read", path.c_str()));
+        wb.refuse(format("Packet file %s cannot be read", path.c_str()));
         wb.ui().batchTipEnd();
         return run;
     }
@@ -157,7 +164,17 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
             wb.currentFileLabel = name;
             std::string relative = name;
             std::replace(relative.begin(), relative.end(), '\\', '/');
-            if (!loadPacketFile(wb, (fs::path(init.inDir) / relative).string())) {
+            wb.takeFailures();
+            const bool loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
+            // Why a file did not load (or loaded only in part) goes to the
+            // person, the log keeps its one line.
+            std::vector<std::string> reasons = wb.takeFailures();
+            if (!loaded && reasons.empty())
+                reasons.emplace_back("not loaded");
+            for (const std::string& reason : reasons)
+                wb.ui().reportError(name + ": " + reason);
+            wb.ui().packetProgress(k, run.files, name, loaded);
+            if (!loaded) {
                 if (wb.setLoaded)
                     wb.closeSet(false);
                 writeLog(kLogNotLoaded);
@@ -166,7 +183,12 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
             }
             writeLog(kLogLoaded);
             ++run.loaded;
-            executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)));
+            for (const CommandFailure& f :
+                 executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)))) {
+                writeLog(kLogFailurePrefix + failureLine(f) + "\n");
+                wb.ui().reportError(name + ": " + failureLine(f));
+                ++run.failedCommands;
+            }
             wb.allMode = false;
             wb.closeSet(false);
             total += state.clockSeconds() - t0;

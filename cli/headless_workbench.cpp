@@ -23,11 +23,22 @@ HeadlessWorkbench::HeadlessWorkbench(std::FILE* out, std::FILE* err)
 bool HeadlessWorkbench::load(const std::string& path)
 {
     // Like the batch loader: a workspace first, then the scan-file readers.
-    if (loadWorkspace(wb, 1, path))
-        return true;
     const int before = wb.scans.count();
-    openScans(wb, path);
+    wb.takeFailures();
+    wb.guardMemory([&] {
+        if (!loadWorkspace(wb, 1, path))
+            openScans(wb, path);
+    });
+    reportFailures();
     return wb.scans.count() > before;
+}
+
+bool HeadlessWorkbench::reportFailures()
+{
+    const std::vector<std::string> failures = wb.takeFailures();
+    for (const std::string& reason : failures)
+        ui.reportError(reason);
+    return failures.empty();
 }
 
 void HeadlessWorkbench::adopt(std::vector<std::unique_ptr<ScanRecord>> scans)

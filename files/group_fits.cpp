@@ -214,13 +214,10 @@ std::optional<std::string> templateCards(ByteSource& tpl, const ScanRecord& firs
     return out;
 }
 
-// A refused save: the box interactively, the status line in batch runs.
+// A refused save: the box interactively, a recorded failure always.
 bool refuse(Workbench& wb, const std::string& text)
 {
-    if (wb.interactiveMode)
-        wb.message(text, "Information", MsgButtons::Ok, MsgIcon::Information);
-    else
-        wb.status(text);
+    wb.refuse(text);
     return false;
 }
 
@@ -570,7 +567,7 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
     // Every written point must lie inside every written scan.
     const auto fits = [&](const Column& c) { return n > 0 && b + long(n - 1) * s < c.scan->nPoints; };
     if (columns.empty() || int(columns.size()) > kMaxColumns || !std::all_of(columns.begin(), columns.end(), fits)) {
-        wb.status("Nothing to save as GROUP FITS");
+        wb.fail("Nothing to save as GROUP FITS");
         return false;
     }
 
@@ -586,7 +583,7 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
 
     const auto head = templateCards(tpl, *scans.front(), int(columns.size()), n, b, s);
     if (!head) {
-        wb.status("The GROUP FITS template qrd_soho.dat is damaged");
+        wb.fail("The GROUP FITS template qrd_soho.dat is damaged");
         return false;
     }
 

@@ -71,14 +71,14 @@ bool handOverToFits(Workbench& wb, const std::string& path)
 {
     const FitsSaveWriters& writers = fitsSaveWriters();
     if (!writers.groupFits && !writers.scanSet) {
-        wb.status("FITS writers are not available");
+        wb.fail("FITS writers are not available");
         return false;
     }
     const bool group =
         wb.message("Do you save old GROUP fits?", "Information", MsgButtons::YesNo, MsgIcon::Information) == kYes;
     const FitsSaveWriter& writer = group ? writers.groupFits : writers.scanSet;
     if (!writer) {
-        wb.status(group ? "The GROUP FITS writer is not available" : "The FITS scan-set writer is not available");
+        wb.fail(group ? "The GROUP FITS writer is not available" : "The FITS scan-set writer is not available");
         return false;
     }
     return writer(wb, path);
@@ -154,7 +154,7 @@ bool saveScans(Workbench& wb, SaveWhich which, const std::string& batchPath)
         return false;
     const bool worksheet = which == SaveWhich::Worksheet;
     if (worksheet && !wb.allMode) {
-        wb.message("Must be option ALL", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("Must be option ALL");
         return false;
     }
     if (wb.message("Do You want to save data?", "Information", MsgButtons::OkCancel, MsgIcon::Information) ==
@@ -205,7 +205,7 @@ bool saveScans(Workbench& wb, SaveWhich which, const std::string& batchPath)
     // An empty shown part would leave a set without data files in place of
     // the old one.
     if (wb.viewEnd <= wb.viewBegin) {
-        wb.status("Nothing to save: the shown part of the scans is empty");
+        wb.fail("Nothing to save: the shown part of the scans is empty");
         return false;
     }
 

@@ -73,7 +73,7 @@ std::string encodeTalvoChannel(const ScanRecord& r, const float* w)
 void exportTalvo(Workbench& wb)
 {
     if (!wb.chkWrkI || !wb.chkWrkV) {
-        wb.message("WORKSHEETs are not checked", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("WORKSHEETs are not checked");
         return;
     }
     if (!wb.activeScan)
@@ -84,7 +84,7 @@ void exportTalvo(Workbench& wb)
     int year = 0, month = 0, day = 0;
     char sep1 = 0, sep2 = 0;
     if (std::sscanf(date.c_str(), "%d%c%d%c%d", &year, &sep1, &month, &sep2, &day) != 5) {
-        wb.status("Date of observation is not readable");
+        wb.fail("Date of observation is not readable");
         return;
     }
     const std::string base = format("p%02d%x%02d", day, month, year - 1900);
