@@ -94,12 +94,12 @@ int Workbench::dispatch(int id)
     }
     if (id > kNoPluginId) {
         if (pluginHook)
-            pluginHook(*this, id);
+            guardMemory([&] { pluginHook(*this, id); });
         return 0;
     }
     if (id >= kFirstScriptId) {
         if (id < kNoPluginId && scriptHook)
-            scriptHook(*this, id);
+            guardMemory([&] { scriptHook(*this, id); });
         return 0;
     }
     if (id < 9 || id > kLastTableId)

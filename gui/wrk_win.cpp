@@ -64,7 +64,7 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     resize(960, 640);
     // Every autosaveTicks ticks the workspace backup is written, so a crash
     // loses at most one autosave period.
-    connect(&autosave_, &QTimer::timeout, this, [this] { autosaveTick(wb_); });
+    connect(&autosave_, &QTimer::timeout, this, [this] { wb_.guardMemory([this] { autosaveTick(wb_); }); });
     autosave_.start(kAutosaveStartPeriodMs);
     ui_.onAutosavePeriod = [this](int ms) {
         if (ms > 0)
@@ -99,7 +99,9 @@ void WrkWin::startUp(const QStringList& args)
     plot_->setFocus(); // the arrow keys step through the scans from the start
     if (args.isEmpty()) {
         // A backup left by a run that did not end normally is loaded again.
-        if (recoverAutosave(wb_))
+        bool recovered = false;
+        wb_.guardMemory([this, &recovered] { recovered = recoverAutosave(wb_); });
+        if (recovered)
             refreshState();
         return;
     }
