@@ -113,7 +113,8 @@ public:
     // the autosave timer (period in ms, 0 stops it) and the end of the
     // program when the packet asks for it.
     virtual void batchTip(const std::string& tip) { (void)tip; }
-    // File k of n of a packet was processed; `loaded` tells whether it loaded.
+    // File k of n of a packet was loaded (`loaded`) or not; its commands
+    // follow.
     virtual void packetProgress(int k, int n, const std::string& name, bool loaded)
     {
         (void)k;

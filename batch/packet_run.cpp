@@ -175,7 +175,7 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
                 wb.ui().reportError(name + ": " + reason);
             wb.ui().packetProgress(k, run.files, name, loaded);
             if (!loaded) {
-                if (wb.setLoaded)
+                if (wb.setLoaded || !wb.scans.empty()) // what a load that failed midway left
                     wb.closeSet(false);
                 writeLog(kLogNotLoaded);
                 ++run.notLoaded;

@@ -33,12 +33,10 @@ bool HeadlessWorkbench::load(const std::string& path)
     return wb.scans.count() > before;
 }
 
-bool HeadlessWorkbench::reportFailures()
+void HeadlessWorkbench::reportFailures()
 {
-    const std::vector<std::string> failures = wb.takeFailures();
-    for (const std::string& reason : failures)
+    for (const std::string& reason : wb.takeFailures())
         ui.reportError(reason);
-    return failures.empty();
 }
 
 void HeadlessWorkbench::adopt(std::vector<std::unique_ptr<ScanRecord>> scans)

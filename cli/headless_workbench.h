@@ -27,8 +27,8 @@ public:
     // reported as errors.
     bool load(const std::string& path);
     // Reports the failures the core recorded since the last call as errors
-    // on the TextUi; true when there were none.
-    bool reportFailures();
+    // on the TextUi.
+    void reportFailures();
     // Adds scans made in memory and runs the steps that follow a load.
     void adopt(std::vector<std::unique_ptr<ScanRecord>> scans);
     // Worksheet save of every scan over all its points with step 1, to a

@@ -3,10 +3,10 @@
 // answered with Cancel), prints reports and text dialogs on the output
 // stream and everything else on the error stream, as much as its
 // verbosity allows:
-//   errors (reportError)                      always
-//   packet progress, notices (suppressed OK boxes) Normal and Verbose
-//   questions nobody was asked, status lines,
-//   notification tips                         Verbose only
+//   Quiet    errors (reportError)
+//   Normal   and packet progress, notices (suppressed OK boxes)
+//   Verbose  and the questions nobody was asked, status lines (per-scan
+//            texts) and notification tips
 #include "app/ui_port.h"
 
 #include <cstdio>
