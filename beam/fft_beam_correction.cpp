@@ -88,7 +88,7 @@ std::size_t transformLength(int n)
     return m;
 }
 
-BeamModel scanBeam(const ScanRecord& scan, const BeamConfig& config, double dfx, double dfy)
+BeamModel scanBeam(const ScanRecord& scan, const BeamConfig& config, double dfx, double dfy, double dh)
 {
     BeamModel b;
     b.in.phi0 = config.aperture;
@@ -97,6 +97,7 @@ BeamModel scanBeam(const ScanRecord& scan, const BeamConfig& config, double dfx,
     b.in.dfx = dfx;
     b.in.dfy = dfy;
     b.in.h = scan.altitude;
+    b.in.dh = dh;
     const double v = config.verticalPoints;
     b.in.nh = std::isfinite(v) && std::abs(v) < 1e6 ? static_cast<int>(v) : 0;
     b.in.vSize = config.elementSize;

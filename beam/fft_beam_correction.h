@@ -33,8 +33,9 @@ std::optional<CorrectionRange> correctionRange(const ScanRecord& scan, float wid
 std::size_t transformLength(int n);
 
 // The beam a scan was observed with for a feed at (dfx, dfy): wavelength
-// 300/frequency, its altitude, its step as dx = step/q.
-BeamModel scanBeam(const ScanRecord& scan, const BeamConfig& config, double dfx, double dfy);
+// 300/frequency, its altitude (less the correction dh), its step as
+// dx = step/q.
+BeamModel scanBeam(const ScanRecord& scan, const BeamConfig& config, double dfx, double dfy, double dh = 0);
 
 // A titled curve of the test option.
 using CurveSink = std::function<void(const std::string& title, const std::vector<double>& values)>;

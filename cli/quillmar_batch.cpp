@@ -3,6 +3,7 @@
 #include "app/text_format.h"
 #include "batch/packet_run.h"
 #include "batch/script_runner.h"
+#include "cli/beam_option.h"
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
@@ -217,6 +218,8 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usageError("no mode given");
     const std::string mode = argv[1];
+    if (mode == "--beam")
+        return qm::runBeamOption(argc - 2, argv + 2);
     std::vector<std::string> args;
     bool group = false;
     for (int i = 2; i < argc; ++i) {
