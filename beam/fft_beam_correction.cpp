@@ -237,7 +237,14 @@ void runFftBeamCorrection(Workbench& wb)
         return;
     }
     const bool centreOnMiddle = config->scanWidth > 0;
-    const double noise = config->noiseLevel;
+    // Without a positive cut-off every spectral index would be divided by
+    // the shifted beam's spectrum, however small: the template level is used.
+    double noise = config->noiseLevel;
+    if (!(noise > 0) || !std::isfinite(noise)) {
+        noise = BeamConfig{}.noiseLevel;
+        wb.status(format("FFT noise level %g cannot be used, %g taken", static_cast<double>(config->noiseLevel),
+                         noise));
+    }
     CurveSink test;
     if (config->testOption)
         test = [&wb](const std::string& t, const std::vector<double>& v) { sendCurve(wb, t, v); };

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """numpy references for the beam tests.
 
-  fft IN OUT         IN: "sign M" then M lines "re im"; OUT: M lines "re im"
-                     (sign -1: numpy.fft.fft, +1: M * numpy.fft.ifft)
+  fft IN OUT         IN: blocks of a line "sign M" and M lines "re im"; OUT:
+                     M lines "re im" a block (sign -1: numpy.fft.fft,
+                     +1: M * numpy.fft.ifft)
   correct IN OUT     IN: JSON {v, focal, shifted, middle, noise}; OUT: the
                      corrected values, one a line
-  fraunhofer WL PHI0 half-power width in arc seconds of the far field of the
+  fraunhofer PHI0 WL...
+                     half-power width in arc seconds of the far field of the
                      illuminated projected aperture with its central hole
   geometric DFX PHI0 main-lobe direction in arc seconds from the straight line
                      fitted, illumination-weighted, to the path over the aperture
@@ -26,12 +28,15 @@ def illumination(alpha_deg):
 
 
 def fft_file(src, dst):
-    with open(src) as f:
-        sign, m = f.readline().split()
-        data = np.loadtxt(f, ndmin=2)
-    x = data[:, 0] + 1j * data[:, 1]
-    y = np.fft.fft(x) if int(sign) < 0 else np.fft.ifft(x) * int(m)
-    np.savetxt(dst, np.column_stack([y.real, y.imag]), fmt="%.17e")
+    numbers = np.loadtxt(src).ravel()
+    out, at = [], 0
+    while at < len(numbers):
+        sign, m = int(numbers[at]), int(numbers[at + 1])
+        x = numbers[at + 2:at + 2 + 2 * m].reshape(m, 2) @ [1, 1j]
+        at += 2 + 2 * m
+        y = np.fft.fft(x) if sign < 0 else np.fft.ifft(x) * m
+        out.append(np.column_stack([y.real, y.imag]))
+    np.savetxt(dst, np.vstack(out), fmt="%.17e")
 
 
 def correct_file(src, dst):
@@ -71,14 +76,14 @@ def correct_file(src, dst):
 def fraunhofer(wl, phi0):
     # Elements on the parabola spread evenly in azimuth carry cos(psi) each,
     # so per unit of projected aperture the field is the illumination alone.
-    step = 25.0
+    step = 50.0
     half = RA * np.sin(np.radians(phi0 / 2))
     x = np.arange(-half + step / 2, half, step)
     psi = np.degrees(np.arcsin(x / RA))
     z = -RA + x * x / (2 * RA)
     alpha = np.degrees(np.arctan2(np.abs(x), -RA / 2 - z))
     g = illumination(alpha) * (np.abs(psi) >= 1.1)
-    size = 1 << 22
+    size = 1 << 21
     power = np.abs(np.fft.fft(g, size)) ** 2
     power /= power[0]
     k = np.argmax(power < 0.5)
@@ -108,6 +113,7 @@ if __name__ == "__main__":
     elif cmd == "correct":
         correct_file(sys.argv[2], sys.argv[3])
     elif cmd == "fraunhofer":
-        print("%.9f" % fraunhofer(float(sys.argv[2]), float(sys.argv[3])))
+        for wl in sys.argv[3:]:
+            print("%.9f" % fraunhofer(float(wl), float(sys.argv[2])))
     elif cmd == "geometric":
         print("%.9f" % geometric(float(sys.argv[2]), float(sys.argv[3])))

@@ -112,7 +112,7 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
     std::mt19937 g(3);
     std::normal_distribution<double> noise(0, 0.5);
     for (bool middle : {true, false})
-        for (int n : {100, 301}) {
+        for (int n : {20, 100, 301}) { // 20: the beams are longer than the range
             const BeamModel shifted = scanBeam(*scan, config, middle ? 12.5 : -12.5, middle ? 0 : 40);
             std::vector<double> v(static_cast<std::size_t>(n));
             for (int i = 0; i < n; ++i)
@@ -137,7 +137,7 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
             FftBeamCorrector corrector;
             std::vector<double> mine = v;
             ASSERT_TRUE(corrector.correct(mine.data(), n, focal, shifted, middle, 0.001));
-            EXPECT_EQ(corrector.lastLength(), n == 100 ? 128u : 512u);
+            EXPECT_EQ(corrector.lastLength(), n == 301 ? 512u : 128u);
             ASSERT_TRUE(runScript("correct " + in + " " + out));
             const auto ref = readNumbers(out);
             ASSERT_EQ(ref.size(), v.size());
@@ -226,6 +226,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
     conf.testOption = 1;
     storeBeamConfig(b.store, conf);
     b.wb.allMode = true;
+    b.wb.fileOutput = false; // a script: reports go to the report window
     const auto shortBefore = channel(shorter, 1);
     b.runBatch(12.5f, -12.5f, 2, 0.001f);
     EXPECT_EQ(channel(shorter, 1), shortBefore);
@@ -233,6 +234,23 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
     ASSERT_EQ(f.size(), 1u);
     EXPECT_NE(f[0].find("left as it is"), std::string::npos);
     b.wb.allMode = false;
+    ASSERT_EQ(b.ui.reports.size(), 1u); // five titled curves a channel, appended
+    const std::string& text = b.ui.reportText;
+    EXPECT_EQ(b.ui.reports[0].title, "Corrected Beam: size=27.109arc.sec");
+    EXPECT_EQ(text.rfind("0 ", 0), 0u); // "%d %.9e" lines
+    EXPECT_NE(text.find("\n43 1.000000000e+00\n44 "), std::string::npos); // the axis of 87 points
+    EXPECT_NE(text.find("FFT of source"), std::string::npos);
+    b.wb.fileOutput = true;
+    // Interactively they open curve windows: five for each channel.
+    auto withTest = beamDialogFields(conf);
+    b.ui.beamAnswers = {withTest};
+    b.wb.dispatch(202);
+    ASSERT_EQ(b.ui.curves.size(), 10u);
+    const char* const titles[] = {"Corrected Beam: size=27.109arc.sec", "FFT of source",
+                                  "Shifted Beam: size=27.145arc.sec", "FFT of Shifted Beam", "FFT of Corrected Source"};
+    for (std::size_t k = 0; k < 10; ++k)
+        EXPECT_EQ(b.ui.curves[k].title, titles[k % 5]);
+    EXPECT_EQ(b.ui.curves[1].text, "1024"); // 600 points: M = 1024 values
 
     // Bad inputs: no beam (frequency 0, altitude giving q <= 0, NaN field),
     // step 0, ranges of 0-3 points, no arguments at all. Nothing changes.
