@@ -14,20 +14,21 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
     const int fd = mkstemp(templ.data());
     if (fd < 0)
         return;
-    temp_ = templ;
     file_ = fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
-        std::remove(temp_.c_str());
+        std::remove(templ.c_str());
+        return;
     }
+    temp_ = templ;
 }
 
 AtomicFile::~AtomicFile()
 {
-    if (file_) {
+    if (file_)
         std::fclose(file_);
+    if (!temp_.empty())
         std::remove(temp_.c_str());
-    }
 }
 
 bool AtomicFile::write(const void* data, std::size_t size)
@@ -39,25 +40,31 @@ bool AtomicFile::write(const void* data, std::size_t size)
     return good_;
 }
 
-bool AtomicFile::commit()
+bool AtomicFile::finish()
 {
     if (!file_)
-        return false;
-    bool ok = good_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-    ok = std::fclose(file_) == 0 && ok;
+        return ok();
+    good_ = good_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+    good_ = std::fclose(file_) == 0 && good_;
     file_ = nullptr;
-    if (ok) {
+    if (good_) {
         // mkstemp makes the file 0600; give the result ordinary permissions.
         std::error_code ec;
         std::filesystem::permissions(temp_,
                                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                                          std::filesystem::perms::group_read | std::filesystem::perms::others_read,
                                      ec);
-        ok = std::rename(temp_.c_str(), path_.c_str()) == 0;
     }
-    if (!ok)
+    return ok();
+}
+
+bool AtomicFile::commit()
+{
+    const bool renamed = finish() && std::rename(temp_.c_str(), path_.c_str()) == 0;
+    if (!renamed && !temp_.empty())
         std::remove(temp_.c_str());
-    return ok;
+    temp_.clear();
+    return renamed;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes)

@@ -13,20 +13,25 @@ namespace qm {
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Streaming form for large writers: write() appends, commit() renames into
-// place; destroying an uncommitted writer removes the temporary file.
+// place; destroying a writer that was not committed removes the temporary.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    bool ok() const { return file_ != nullptr && good_; }
+    bool ok() const { return !temp_.empty() && good_; }
     bool write(const void* data, std::size_t size);
     bool write(std::string_view s) { return write(s.data(), s.size()); }
+    // Flushes the temporary to the disk and closes it under its temporary
+    // name, so a full disk shows here, before anything is replaced.
+    bool finish();
+    // finish(), then the rename into place.
     bool commit();
+    const std::string& path() const { return path_; }
 
 private:
-    std::string path_, temp_;
+    std::string path_, temp_; // temp_ is empty once renamed or removed
     std::FILE* file_ = nullptr;
     bool good_ = true;
 };

@@ -2,6 +2,7 @@
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
+#include "app/file_set_writer.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "files/calibration_table.h"
@@ -214,13 +215,18 @@ std::optional<std::string> templateCards(ByteSource& tpl, const ScanRecord& firs
     return out;
 }
 
-// A refused save: the box interactively, the status line in batch runs.
+// A refused save: the box interactively, and the failure record.
 bool refuse(Workbench& wb, const std::string& text)
 {
-    if (wb.interactiveMode)
-        wb.message(text, "Information", MsgButtons::Ok, MsgIcon::Information);
-    else
-        wb.status(text);
+    wb.message(text, "Information", MsgButtons::Ok, MsgIcon::Information);
+    wb.fail(text);
+    return false;
+}
+
+// A save that could not be written: says why, writes nothing.
+bool writeFailed(Workbench& wb, const std::string& reason)
+{
+    reportWriteFailure(wb, reason);
     return false;
 }
 
@@ -545,17 +551,18 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
 
     ByteSource tpl;
     if (!tpl.open((std::filesystem::path(wb.programDir) / "qrd_soho.dat").string()))
-        return false;
+        return writeFailed(wb, "The GROUP FITS template qrd_soho.dat cannot be read");
+    const std::string targetError = writeTargetError(path);
+    if (!targetError.empty())
+        return writeFailed(wb, targetError);
     AtomicFile out(path);
     if (!out.ok())
-        return false;
+        return writeFailed(wb, cannotWriteText(path));
 
     const auto skip = wb.askInteger("Input number of skip:", 0);
     if (!skip)
         return false;
     const int s = *skip < 1 ? 1 : *skip;
-    if (s > wb.scans.head()->nPoints - 5)
-        return false;
 
     const int b = wb.viewBegin, e = wb.viewEnd;
     const int n = b >= 0 && e >= b ? (e - b + 1) / s : 0;
@@ -568,9 +575,12 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
             columns.push_back({r, r->wrkV(), ivForm ? "R-L" : "L", {}, 0, 0});
     }
     // Every written point must lie inside every written scan.
+    // A step that leaves fewer than 5 points of the list's first scan
+    // saves nothing either.
     const auto fits = [&](const Column& c) { return n > 0 && b + long(n - 1) * s < c.scan->nPoints; };
-    if (columns.empty() || int(columns.size()) > kMaxColumns || !std::all_of(columns.begin(), columns.end(), fits)) {
-        wb.status("Nothing to save as GROUP FITS");
+    if (s > wb.scans.head()->nPoints - 5 || columns.empty() || int(columns.size()) > kMaxColumns ||
+        !std::all_of(columns.begin(), columns.end(), fits)) {
+        wb.fail("Nothing to save as GROUP FITS");
         return false;
     }
 
@@ -585,10 +595,8 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
     }
 
     const auto head = templateCards(tpl, *scans.front(), int(columns.size()), n, b, s);
-    if (!head) {
-        wb.status("The GROUP FITS template qrd_soho.dat is damaged");
-        return false;
-    }
+    if (!head)
+        return writeFailed(wb, "The GROUP FITS template qrd_soho.dat is damaged");
 
     wb.progressOpen("Save GROUP FITS", 8);
     std::string header = *head;
@@ -615,7 +623,9 @@ bool saveGroupFits(Workbench& wb, const std::string& path)
     const std::size_t dataBytes = columns.size() * samples.size();
     ok = ok && out.write(std::string((kBlockBytes - dataBytes % kBlockBytes) % kBlockBytes, '\0'));
     wb.progressClose();
-    return ok && out.commit();
+    if (ok && out.commit())
+        return true;
+    return writeFailed(wb, cannotWriteText(path));
 }
 
 namespace {

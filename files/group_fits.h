@@ -17,7 +17,9 @@ class ByteSource;
 // Writes the Worksheet arrays of the targets (ALL mode: the group or the
 // whole list) over the shown part, decimated by the "Input number of skip:"
 // answer (batch: the first argument). The cards come from the template
-// "qrd_soho.dat" in the program folder. True when the file was written.
+// "qrd_soho.dat" in the program folder. True when the file was written;
+// otherwise the reason is recorded with Workbench::fail (and shown in a box
+// interactively), and an existing file is left as it was.
 bool saveGroupFits(Workbench& wb, const std::string& path);
 
 // Reads a group FITS file into new records (not yet in the set). A file

@@ -4,8 +4,10 @@
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
+#include "app/file_set_writer.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
+#include "files/card_reader.h"
 #include "files/fits_layer.h"
 #include "files/scan_writer.h"
 #include "files/solar_ephemeris.h"
@@ -42,29 +44,23 @@ std::string fieldText(const char (&field)[N])
     return std::string(field, strnlen(field, N));
 }
 
-// The first scan's date as (year, month, day) when "%d%c%d%c%d" takes five items.
-struct DateItems {
-    int a = 0, b = 0, c = 0;
+// The observation date of the set as DATE-OBS writes it and as the
+// ephemeris takes it: `dateObs` normalised the way the data-file reader
+// does (year first when the first number is above 1000, else last), so
+// the card and the ephemeris always describe the same day. nullopt when the
+// text holds no calendar date.
+struct CalendarDate {
+    int year = 0, month = 0, day = 0;
 };
-std::optional<DateItems> dateItems(const std::string& date)
+std::optional<CalendarDate> observationDate(const std::string& dateObs)
 {
-    DateItems d;
+    CalendarDate d;
     char s1 = 0, s2 = 0;
-    if (std::sscanf(date.c_str(), "%d%c%d%c%d", &d.a, &s1, &d.b, &s2, &d.c) != 5)
+    if (std::sscanf(normaliseDate(dateObs).c_str(), "%d%c%d%c%d", &d.year, &s1, &d.month, &s2, &d.day) != 5)
+        return std::nullopt;
+    if (d.year < 0 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31)
         return std::nullopt;
     return d;
-}
-
-// DATE-OBS in the FITS form yyyy-mm-dd; the year comes first when it is
-// above 1000, else last (as the data-file reader takes dates).
-std::optional<std::string> fitsDate(const std::optional<DateItems>& d)
-{
-    if (!d)
-        return std::nullopt;
-    const int y = d->a > 1000 ? d->a : d->c, m = d->b, day = d->a > 1000 ? d->c : d->a;
-    if (y < 0 || y > 9999 || m < 1 || m > 12 || day < 1 || day > 31)
-        return std::nullopt;
-    return format("%04d-%02d-%02d", y, m, day);
 }
 
 // A text field of a row: the first 16 characters, anything outside
@@ -404,11 +400,17 @@ bool saveScanSet(Workbench& wb, const std::string& path)
     if (end < begin)
         return false;
 
-    const auto items = dateItems(fieldText(first.dateObs));
+    const auto date = observationDate(fieldText(first.dateObs));
     std::optional<SolarEphemeris> eph;
-    if (items)
-        eph = solarEphemeris(items->a, items->b, items->c);
-    return writeSet(path, list, begin, end - begin + 1, eph, fitsDate(items));
+    std::optional<std::string> isoDate;
+    if (date) {
+        eph = solarEphemeris(date->year, date->month, date->day);
+        isoDate = format("%04d-%02d-%02d", date->year, date->month, date->day);
+    }
+    if (writeSet(path, list, begin, end - begin + 1, eph, isoDate))
+        return true;
+    reportWriteFailure(wb, cannotWriteText(path));
+    return false;
 }
 
 std::optional<ScanChain> readScanSet(Workbench& wb, const std::string& path)

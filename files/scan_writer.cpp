@@ -1,12 +1,14 @@
 #include "files/scan_writer.h"
 
-#include "app/atomic_file.h"
 #include "app/command_table.h"
+#include "app/file_set_writer.h"
+#include "app/output_folder.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "files/card_reader.h"
 #include "files/data_file_writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -37,21 +39,33 @@ std::vector<std::string> listedDataFiles(const std::string& headerPath)
     return names;
 }
 
-// Deletes the data files an old header file lists, in its folder. Names
-// that leave the folder (absolute, or with a ".." part) are not touched.
-void deleteListedFiles(const std::string& headerPath)
+// The data files an old header file lists, as paths in its folder. Names
+// that leave the folder (absolute, or with a ".." part) are left out: a
+// save never removes anything outside the folder of its header file.
+std::vector<fs::path> oldSetFiles(const std::string& headerPath)
 {
+    std::vector<fs::path> files;
     const fs::path dir = fs::path(headerPath).parent_path();
     for (const std::string& name : listedDataFiles(headerPath)) {
         const fs::path rel(name);
         bool escapes = rel.has_root_path();
         for (const auto& part : rel)
             escapes = escapes || part == "..";
-        if (escapes)
-            continue;
-        const fs::path file = dir / rel;
+        if (!escapes)
+            files.push_back((dir / rel).lexically_normal());
+    }
+    return files;
+}
+
+// Removes the files of the old set that the new set did not write over.
+void removeUnused(const std::vector<fs::path>& old, const std::vector<std::string>& written)
+{
+    for (const fs::path& file : old) {
+        const bool reused = std::any_of(written.begin(), written.end(), [&](const std::string& w) {
+            return fs::path(w).lexically_normal() == file;
+        });
         std::error_code ec;
-        if (fs::is_regular_file(file, ec))
+        if (!reused && fs::is_regular_file(file, ec))
             fs::remove(file, ec);
     }
 }
@@ -71,23 +85,30 @@ bool handOverToFits(Workbench& wb, const std::string& path)
 {
     const FitsSaveWriters& writers = fitsSaveWriters();
     if (!writers.groupFits && !writers.scanSet) {
-        wb.status("FITS writers are not available");
+        wb.fail("FITS writers are not available");
         return false;
     }
     const bool group =
         wb.message("Do you save old GROUP fits?", "Information", MsgButtons::YesNo, MsgIcon::Information) == kYes;
     const FitsSaveWriter& writer = group ? writers.groupFits : writers.scanSet;
     if (!writer) {
-        wb.status(group ? "The GROUP FITS writer is not available" : "The FITS scan-set writer is not available");
+        wb.fail(group ? "The GROUP FITS writer is not available" : "The FITS scan-set writer is not available");
         return false;
     }
     return writer(wb, path);
 }
 
-// Writes every target and, for a Worksheet save, collects the header-file
-// lines. Returns the header text.
-std::string writeTargets(Workbench& wb, SaveWhich which, const std::string& dir, const std::string& base,
-                         int sampleFormat, int step)
+// The files of one save, staged as temporaries until all of them are written.
+struct StagedSave {
+    FileSetWriter files;
+    std::string header;              // the header file's lines (Worksheet save)
+    std::vector<std::string> paths;  // every file staged
+};
+
+// Stages one data file per target; false, after saying why, as soon as one
+// cannot be written.
+bool stageTargets(Workbench& wb, SaveWhich which, const std::string& dir, const std::string& base,
+                  int sampleFormat, int step, StagedSave& save)
 {
     std::vector<ScanRecord*> list;
     if (wb.allMode) {
@@ -98,7 +119,7 @@ std::string writeTargets(Workbench& wb, SaveWhich which, const std::string& dir,
         list.push_back(wb.activeScan);
     }
 
-    std::string header;
+    bool ok = true;
     int number = 1;
     for (ScanRecord* r : list) {
         DataFileRequest q;
@@ -115,11 +136,17 @@ std::string writeTargets(Workbench& wb, SaveWhich which, const std::string& dir,
             q.sampleFormat = sampleFormat;
             path = (fs::path(dir) / (base + format("%02x", number))).string();
         }
-        // A scan without a data file writes nothing.
+        // A scan without a data file of its own, or with nothing in the
+        // written range, has no file to write.
         const std::string bytes = path.empty() ? std::string() : encodeDataFile(*r, q);
-        if (!bytes.empty() && writeFileAtomically(path, bytes)) {
+        if (!bytes.empty()) {
+            if (!save.files.add(path, bytes)) {
+                ok = false;
+                break;
+            }
+            save.paths.push_back(path);
             if (which == SaveWhich::Worksheet) {
-                header += format("%s%02x\t%.3f[GHz]\r\n", base.c_str(), number, double(r->frequency));
+                save.header += format("%s%02x\t%.3f[GHz]\r\n", base.c_str(), number, double(r->frequency));
                 ++number;
             }
             if (wb.allMode)
@@ -130,7 +157,18 @@ std::string writeTargets(Workbench& wb, SaveWhich which, const std::string& dir,
     }
     if (wb.allMode)
         wb.progressClose();
-    return header;
+    if (!ok)
+        reportWriteFailure(wb, save.files.error());
+    return ok;
+}
+
+// Puts a staged set in place; says why when it cannot.
+bool commitSave(Workbench& wb, StagedSave& save)
+{
+    if (save.files.commit())
+        return true;
+    reportWriteFailure(wb, save.files.error());
+    return false;
 }
 
 } // namespace
@@ -161,8 +199,14 @@ bool saveScans(Workbench& wb, SaveWhich which, const std::string& batchPath)
         kCancel)
         return false;
     if (which == SaveWhich::Data) {
-        writeTargets(wb, which, {}, {}, 0, 1);
-        return true;
+        StagedSave save;
+        if (!stageTargets(wb, which, {}, {}, 0, 1, save))
+            return false;
+        if (save.paths.empty()) {
+            wb.fail("Nothing to save: no scan has a data file of its own");
+            return false;
+        }
+        return commitSave(wb, save);
     }
 
     const bool tooMany = wb.scans.count() > kMaxListedScans;
@@ -202,26 +246,31 @@ bool saveScans(Workbench& wb, SaveWhich which, const std::string& batchPath)
     if (!skip)
         return false;
     const int step = *skip < 1 ? 1 : *skip;
-    // An empty shown part would leave a set without data files in place of
-    // the old one.
-    if (wb.viewEnd <= wb.viewBegin) {
-        wb.status("Nothing to save: the shown part of the scans is empty");
-        return false;
-    }
-
-    // The new header file is prepared before the old set is removed, so an
-    // unwritable folder leaves the old set alone.
-    AtomicFile header(path);
-    if (!header.ok())
-        return false;
-    std::error_code ec;
-    if (fs::exists(path, ec))
-        deleteListedFiles(path);
 
     const std::string dir = fs::path(path).parent_path().string();
-    const std::string lines = writeTargets(wb, which, dir, dataFileBase(fileName),
-                                           *textSamples != 0 ? 1 : 0, step);
-    return header.write(lines) && header.commit();
+    const std::string folderError = prepareFolder(dir.empty() ? "." : dir);
+    if (!folderError.empty()) {
+        reportWriteFailure(wb, folderError);
+        return false;
+    }
+    // The new set is staged completely before anything of the old one is
+    // replaced; the old set's files the new one does not write over are
+    // removed only once the new set is in place.
+    const std::vector<fs::path> old = oldSetFiles(path);
+    StagedSave save;
+    if (!stageTargets(wb, which, dir, dataFileBase(fileName), *textSamples != 0 ? 1 : 0, step, save))
+        return false;
+    // A header file without data files would replace the old set by nothing.
+    if (save.paths.empty()) {
+        wb.fail("Nothing to save: no scan has data in the shown part");
+        return false;
+    }
+    save.files.add(path, save.header);
+    save.paths.push_back(path);
+    if (!commitSave(wb, save))
+        return false;
+    removeUnused(old, save.paths);
+    return true;
 }
 
 void registerSaveCommands(CommandTable& t)

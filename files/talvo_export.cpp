@@ -1,8 +1,9 @@
 #include "files/talvo_export.h"
 
-#include "app/atomic_file.h"
 #include "app/byte_order.h"
 #include "app/command_table.h"
+#include "app/file_set_writer.h"
+#include "app/output_folder.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 
@@ -84,18 +85,20 @@ void exportTalvo(Workbench& wb)
     int year = 0, month = 0, day = 0;
     char sep1 = 0, sep2 = 0;
     if (std::sscanf(date.c_str(), "%d%c%d%c%d", &year, &sep1, &month, &sep2, &day) != 5) {
-        wb.status("Date of observation is not readable");
+        wb.fail("Date of observation is not readable");
         return;
     }
-    const std::string base = format("p%02d%x%02d", day, month, year - 1900);
-    const std::string& out = wb.settings.output;
-
-    AtomicFile table(joinPath(out, format("%x%02d_%x%02d.p%2d", month, day, month, day, year - 1900)));
-    if (!table.ok())
+    const auto out = outputFolder(wb);
+    if (!out)
         return;
-    for (const char* line : kTableHeading)
-        table.write(std::string_view(line));
+    const std::string base = format("p%02d%x%02d", day, month, year - 1900);
 
+    // The channel files and the table are written as one set: all of them,
+    // or none when one cannot be written.
+    FileSetWriter files;
+    std::string table;
+    for (const char* line : kTableHeading)
+        table += line;
     int c = 0;
     for (const auto& scan : wb.scans) {
         const ScanRecord& r = *scan;
@@ -103,14 +106,18 @@ void exportTalvo(Workbench& wb)
             continue;
         ++c;
         const double wave = 30 / double(r.frequency);
-        table.write(format(" %02d\t%.2fcm\t\t%.2f\t%.3f\t%d\t%.2f\r\n", c, wave, wave, double(r.fluxCoef), r.tqSun,
-                           double(r.beamHalfsize)));
-        writeFileAtomically(joinPath(out, format("%s%02d", base.c_str(), c)), encodeTalvoChannel(r, r.wrkI()));
+        table += format(" %02d\t%.2fcm\t\t%.2f\t%.3f\t%d\t%.2f\r\n", c, wave, wave, double(r.fluxCoef), r.tqSun,
+                        double(r.beamHalfsize));
+        files.add(joinPath(*out, format("%s%02d", base.c_str(), c)), encodeTalvoChannel(r, r.wrkI()));
         ++c;
-        writeFileAtomically(joinPath(out, format("%s%02d", base.c_str(), c)), encodeTalvoChannel(r, r.wrkV()));
+        files.add(joinPath(*out, format("%s%02d", base.c_str(), c)), encodeTalvoChannel(r, r.wrkV()));
+        if (!files.error().empty())
+            break;
         wb.status(format("Transform of scan %.2f[GHz] to TALVO is end", double(r.frequency)));
     }
-    table.commit();
+    files.add(joinPath(*out, format("%x%02d_%x%02d.p%2d", month, day, month, day, year - 1900)), table);
+    if (!files.commit())
+        reportWriteFailure(wb, files.error());
 }
 
 void registerTalvoCommands(CommandTable& t)

@@ -1,6 +1,7 @@
 #include "files/workspace_file.h"
 
 #include "app/atomic_file.h"
+#include "app/file_set_writer.h"
 #include "app/workbench.h"
 #include "files/workspace_image.h"
 
@@ -212,10 +213,18 @@ bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& pa
     const std::string target = commandFile(wb, path, true);
     if (target.empty())
         return false;
+    const std::string targetError = writeTargetError(target);
+    if (!targetError.empty()) {
+        reportWriteFailure(wb, targetError);
+        return false;
+    }
     const auto image = encodeWorkspace(wb);
     // When compression fails packWorkspace hands back the image itself, so
     // the target still receives a readable workspace.
-    return image && writeAtomically(target, packWorkspace(*image));
+    if (image && writeAtomically(target, packWorkspace(*image)))
+        return true;
+    reportWriteFailure(wb, cannotWriteText(target));
+    return false;
 }
 
 int loadWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)

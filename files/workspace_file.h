@@ -16,7 +16,8 @@ class CommandTable;
 // Kind 0: autosave, uncompressed, to a new BACKUP/wsfXXXXXX.tmp; the
 // previous backup of this run is deleted once the new one is complete.
 // Nothing happens without a loaded set. Every target is replaced atomically,
-// so a failed save leaves the previous file. True when a file was written.
+// so a failed save leaves the previous file; the command says why it failed
+// (reportWriteFailure), autosave stays silent. True when a file was written.
 bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path = std::nullopt);
 
 // Kind 1: the command or the batch loader. Interactively a loaded set is

@@ -48,7 +48,7 @@ inline constexpr std::size_t scanCount = 0, activePos = 2, viewBegin = 4, viewEn
                              groupPositions = 62;
 } // namespace wsstate
 
-// The image of the workbench's set and state. A set of more than 1000 scans
+// The image of the workbench's set and state. A set of more than 32767 scans
 // has no image (nullopt): the reader refuses such counts.
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb);
 

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iterator>
+#include <map>
 
 namespace qm {
 namespace {
@@ -152,6 +154,31 @@ TEST(QuillmarBatch, ConvertRoundTrips)
     if (const auto v = test::runFitsverify(dir / "set.fits")) {
         EXPECT_EQ(v->errors, 0) << v->report;
     }
+}
+
+// A --convert whose last data file cannot be written leaves the old set as
+// it was, says which file and exits 1.
+TEST(QuillmarBatch, FailedConvertKeepsTheOldSet)
+{
+    TempFolder dir("convert-fail");
+    const std::string set = kExamples + "/sun3-18/set.0hd";
+    ASSERT_EQ(run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir / "copy.0hd")).code, 0);
+    const auto files = test::filesIn(dir.path());
+    std::map<std::string, std::string> old;
+    for (const std::string& name : files)
+        old[name] = test::readTextFile(dir / name);
+    const std::string last = *std::prev(files.find("copy.0hd")); // copy.001 ... copy.0NN sort before it
+    std::filesystem::remove(dir / last);
+    std::filesystem::create_directory(dir / last);
+    old[last] = "";
+
+    ToolRun r = run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir / "copy.0hd"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("File " + dir / last + " cannot be written"), std::string::npos) << r.err;
+    std::map<std::string, std::string> now;
+    for (const std::string& name : test::filesIn(dir.path()))
+        now[name] = test::readTextFile(dir / name);
+    EXPECT_EQ(now, old);
 }
 
 } // namespace

@@ -193,13 +193,24 @@ TEST_F(GroupFitsTest, RefusedSavesWriteNothing)
     EXPECT_FALSE(saveGroupFits(wb, path));
     EXPECT_EQ(ui.prompts, (std::vector<std::string>{"Input number of skip:", "Input number of skip:"}));
 
-    // A missing template.
-    const std::string tpl = prog + "/qrd_soho.dat";
-    fs::remove(tpl);
-    ui.textAnswers = {"1"};
+    // A folder in the way of the target, and a missing template, are said
+    // in an error box before anything is asked.
+    const std::string blocked = tmp.file("blocked.fits");
+    fs::create_directory(blocked);
+    EXPECT_FALSE(saveGroupFits(wb, blocked));
+    EXPECT_TRUE(fs::is_directory(blocked));
+    fs::remove(blocked);
+    fs::remove(prog + "/qrd_soho.dat");
     EXPECT_FALSE(saveGroupFits(wb, path));
+    EXPECT_EQ(ui.prompts.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 5u);
+    EXPECT_EQ(ui.messages[3].caption, "Error");
+
+    EXPECT_EQ(wb.takeFailures(),
+              (std::vector<std::string>{"Must be option ALL", "WORKSHEET is not checked", "Data have different ephemerides",
+                                        "Nothing to save as GROUP FITS", "File " + blocked + " cannot be written",
+                                        "The GROUP FITS template qrd_soho.dat cannot be read"}));
     EXPECT_EQ(readTextFile(path), "old contents");
-    EXPECT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(test::filesIn(tmp.path()), (std::set<std::string>{"old.fits", "prog"}));
 }
 

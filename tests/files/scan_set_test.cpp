@@ -115,11 +115,23 @@ TEST_F(ScanSetTest, ReadsBackWhatItWrote)
     }
     EXPECT_TRUE(ui.reports.empty()); // no overflow report
 
-    // A day-first date gives the FITS form with the year first.
+    // A day-first date gives the FITS form with the year first, and the
+    // ephemeris of that same day in the header and the rows.
     wb.closeSet(false);
     makeSet(1, 8, "01/05/2004");
     ASSERT_TRUE(saveScanSet(wb, dir.file("dayfirst.fits")));
-    EXPECT_EQ(cardOf(bytes(dir.file("dayfirst.fits")), "DATE-OBS"), fitsCard("DATE-OBS= '2004-05-01'"));
+    const std::string dayFirst = bytes(dir.file("dayfirst.fits"));
+    EXPECT_EQ(cardOf(dayFirst, "DATE-OBS"), fitsCard("DATE-OBS= '2004-05-01'"));
+    TFitsHdr h;
+    ASSERT_GT(h.parse(u8(dayFirst), dayFirst.size()), 0u);
+    double radius = 0, p = 0;
+    ASSERT_EQ(h.getDouble("SOLAR_R", radius), 0);
+    ASSERT_EQ(h.getDouble("SOLAR_P", p), 0);
+    EXPECT_NEAR(radius, e.semiDiameter, 1e-9);
+    EXPECT_NEAR(p, e.p, 1e-9);
+    const auto back = readScanSet(wb, dir.file("dayfirst.fits"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ((*back)[0]->radius, float(e.semiDiameter));
 }
 
 TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)

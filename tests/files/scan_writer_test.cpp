@@ -9,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <map>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qm;
 using test::filesIn;
@@ -48,6 +53,31 @@ protected:
         for (int i = first; i <= last; i += step, ++k)
             EXPECT_NEAR(got[k], expected[i], quantum) << file << " point " << i;
         EXPECT_EQ(back.nPoints, k);
+    }
+
+    // Interactive Worksheet save of every scan over all points, step 1.
+    bool saveSet(const fs::path& header)
+    {
+        wb.allMode = true;
+        wb.viewBegin = 0;
+        wb.viewEnd = wb.scans.head()->nPoints;
+        ui.fileAnswers.push_back(header.string());
+        ui.textAnswers = {"0", "1"};
+        return saveScans(wb, SaveWhich::Worksheet);
+    }
+
+    // Every entry of the folder with the size and a hash of its bytes
+    // (folders map to "<dir>").
+    std::map<std::string, std::string> contents() const
+    {
+        std::map<std::string, std::string> m;
+        for (const std::string& name : filesIn(dir)) {
+            const std::string bytes = readTextFile(dir / name);
+            m[name] = fs::is_directory(dir / name)
+                          ? "<dir>"
+                          : std::to_string(bytes.size()) + ":" + std::to_string(std::hash<std::string>{}(bytes));
+        }
+        return m;
     }
 
     test::TempDir tmp;
@@ -113,4 +143,83 @@ TEST_F(ScanWriterTest, BatchSaveAsksNothingAndNamesWithoutDot)
     EXPECT_NE(f.find("NAXIS1  =              9"), std::string::npos); // points 2, 5, ..., 26
     expectReadsBack(dir / "set.x01", wb.scans.head()->wrkI(), 2, 26, 3, true);
 
+}
+
+// A save that cannot write one file of the new set leaves the old set as it
+// was, removes its temporaries and says which file; a save that succeeds
+// replaces the old set and removes the old files it does not reuse.
+TEST_F(ScanWriterTest, SavesAreAllOrNothing)
+{
+    for (float f : {2.0f, 2.5f, 3.0f})
+        addScan(f, 40);
+    writeFile(root / "outside.001", "kept");
+    ASSERT_TRUE(saveSet(dir / "set.0hd"));
+    // The old header also names a file outside its folder, never removed.
+    writeFile(dir / "set.0hd", readTextFile(dir / "set.0hd") + "../outside.001\r\n");
+    const auto old = contents();
+
+    // New values, and a fourth scan whose data file has a folder in the way.
+    for (const auto& r : wb.scans)
+        r->wrkI()[3] = r->dataI()[3] += 100;
+    addScan(3.5f, 40);
+    fs::create_directory(dir / "set.004");
+    EXPECT_FALSE(saveSet(dir / "set.0hd"));
+    auto expected = old;
+    expected["set.004"] = "<dir>";
+    EXPECT_EQ(contents(), expected);
+    const std::string reason = "File " + (dir / "set.004").string() + " cannot be written";
+    EXPECT_TRUE(ui.sawMessage(reason));
+    EXPECT_EQ(wb.takeFailures(), std::vector<std::string>{reason});
+
+    // A Data save that cannot write one scan's file rewrites none.
+    copyField(wb.scans.at(0)->dataFile, (dir / "set.001").string());
+    copyField(wb.scans.at(1)->dataFile, (dir / "missing" / "set.002").string());
+    wb.allMode = true;
+    EXPECT_FALSE(saveScans(wb, SaveWhich::Data));
+    EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(wb.takeFailures().size(), 1u);
+
+    // Two scans over the old set of three: set.003 goes, the file outside
+    // the folder stays, nothing else is left.
+    fs::remove(dir / "set.004");
+    wb.allMode = true;
+    wb.removeScan(wb.scans.at(3));
+    wb.removeScan(wb.scans.at(2));
+    ASSERT_TRUE(saveSet(dir / "set.0hd"));
+    EXPECT_EQ(filesIn(dir), (std::set<std::string>{"set.0hd", "set.001", "set.002"}));
+    EXPECT_EQ(readTextFile(dir / "set.0hd"), "set.001\t2.000[GHz]\r\nset.002\t2.500[GHz]\r\n");
+    EXPECT_EQ(readTextFile(root / "outside.001"), "kept");
+    EXPECT_TRUE(wb.takeFailures().empty());
+
+    // An output folder that cannot be made is named.
+    writeFile(root / "file", "");
+    EXPECT_FALSE(saveSet(root / "file" / "set.0hd"));
+    EXPECT_EQ(wb.takeFailures().size(), 1u);
+}
+
+// A disk that fills up during the save (a file size limit in a child
+// process) leaves the old set whole and reports the failure.
+TEST_F(ScanWriterTest, DiskFullKeepsTheOldSet)
+{
+    for (float f : {2.0f, 3.0f})
+        addScan(f, 2000);
+    ASSERT_TRUE(saveSet(dir / "set.0hd"));
+    const auto old = contents();
+    for (const auto& r : wb.scans)
+        r->wrkI()[5] += 1000; // a set that differs from the old one
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{6000, 6000}; // room for the header cards, not for the samples
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool saved = saveSet(dir / "set.0hd");
+        _exit((saved ? 1 : 0) | (wb.takeFailures().size() == 1 ? 2 : 0));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2); // refused, one failure recorded
+    EXPECT_EQ(contents(), old);
 }

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iconv.h>
+#include <map>
 
 using namespace qm;
 
@@ -116,4 +118,24 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
     EXPECT_EQ(word(ch1, 10), 2004); // 2000 + point 4, reversed
     EXPECT_EQ(word(ch1, 14), 2000);
     EXPECT_EQ(word(ch2, 10), -4);
+    EXPECT_TRUE(wb.takeFailures().empty());
+
+    // One channel file that cannot be written: no file of the export
+    // changes, nothing is left behind, and the file is named.
+    std::map<std::string, std::string> before;
+    for (const std::string& name : test::filesIn(dir.path()))
+        before[name] = test::readTextFile(dir.file(name));
+    for (const auto& r : wb.scans)
+        r->wrkI()[0] += 7;
+    std::filesystem::remove(dir.file("p05c9703"));
+    std::filesystem::create_directory(dir.file("p05c9703"));
+    before["p05c9703"] = "";
+    exportTalvo(wb);
+    std::map<std::string, std::string> after;
+    for (const std::string& name : test::filesIn(dir.path()))
+        after[name] = test::readTextFile(dir.file(name));
+    EXPECT_EQ(after, before);
+    const std::string reason = "File " + dir.file("p05c9703") + " cannot be written";
+    EXPECT_TRUE(ui.sawMessage(reason));
+    EXPECT_EQ(wb.takeFailures(), std::vector<std::string>{reason});
 }

@@ -307,6 +307,27 @@ TEST(WorkspaceFile, CompressedFileReadsWithPythonZlib)
     EXPECT_EQ(bytesOf(inflated), encodeWorkspace(b.wb).value());
 }
 
+// A save the target cannot take says why, in an error box and in the
+// failure record, and leaves what was there.
+TEST(WorkspaceFile, BlockedSaveSaysWhyAndKeepsWhatWasThere)
+{
+    TempDir dir;
+    Bench b(dir.path().string());
+    fillSample(b.wb);
+    const std::string folder = dir.file("folder.wsf"), old = dir.file("old.wsf");
+    fs::create_directory(folder);
+    test::writeFile(old, "old contents");
+    EXPECT_FALSE(saveWorkspace(b.wb, 1, folder));
+    EXPECT_FALSE(saveWorkspace(b.wb, 1, old + "/inner.wsf"));
+    EXPECT_EQ(b.wb.takeFailures(), (std::vector<std::string>{"File " + folder + " cannot be written",
+                                                              "Output folder " + old + " is not a folder"}));
+    ASSERT_EQ(b.ui.messages.size(), 2u);
+    EXPECT_EQ(b.ui.messages[0].caption, "Error");
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(test::readTextFile(old), "old contents");
+    EXPECT_EQ(test::filesIn(dir.path()), (std::set<std::string>{"folder.wsf", "old.wsf"}));
+}
+
 // Every prefix of a saved file, raw or compressed, is refused without
 // touching the set already loaded; damaged values are refused likewise.
 TEST(WorkspaceFile, TruncatedAndDamagedFilesLeaveTheSetUnchanged)
