@@ -8,6 +8,7 @@
 
 namespace qm {
 
+struct BeamConfigFields; // beam/beam_config.h
 struct ConfigDialogFields;
 struct ViewSettingsFields; // view/view_settings.h
 struct SplineDialogState;
@@ -106,6 +107,14 @@ public:
     virtual bool configDialog(ConfigDialogFields& f, bool cancelAllowed) = 0;
     // "Setting view of picture" (command 118); false on Cancel.
     virtual bool viewSettingsDialog(ViewSettingsFields& f) { (void)f; return false; }
+    // "FFT Beam convolution" (command 202); false on Cancel.
+    virtual bool beamConfigDialog(BeamConfigFields& f) { (void)f; return false; }
+    // A titled curve (beams and spectra of the FFT test option).
+    virtual void showCurve(const std::string& title, const std::vector<double>& values)
+    {
+        (void)title;
+        (void)values;
+    }
 
     // Modeless "Koeff of spline" dialog of the cubic spline: open from the
     // knot choice until OK or Cancel. Its buttons go through the state

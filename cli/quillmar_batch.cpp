@@ -3,6 +3,7 @@
 #include "app/text_format.h"
 #include "batch/packet_run.h"
 #include "batch/script_runner.h"
+#include "cli/beam_option.h"
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
@@ -257,6 +258,12 @@ int main(int argc, char** argv)
     if (words.empty())
         return usageError("no mode given");
     const std::string mode = words.front();
+    if (mode == "--beam") {
+        std::vector<char*> rest;
+        for (std::size_t i = 1; i < words.size(); ++i)
+            rest.push_back(words[i].data());
+        return qm::runBeamOption(static_cast<int>(rest.size()), rest.data());
+    }
     std::vector<std::string> args;
     bool group = false;
     for (std::size_t i = 1; i < words.size(); ++i) {

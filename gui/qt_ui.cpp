@@ -2,6 +2,8 @@
 
 #include "app/config_dialog.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/beam_dialog.h"
+#include "gui/curve_window.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/progress_dialog.h"
@@ -298,6 +300,20 @@ bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
         return false;
     f = d.fields();
     return true;
+}
+
+bool QtUi::beamConfigDialog(BeamConfigFields& f)
+{
+    BeamDialog d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+void QtUi::showCurve(const std::string& title, const std::vector<double>& values)
+{
+    (new CurveWindow(QString::fromStdString(title), values, owner_))->show();
 }
 
 void QtUi::showScalePosition(bool on)

@@ -56,6 +56,8 @@ public:
     void closeSplineDialog() override;
     SplineDialog* splineDialog() const;
     bool viewSettingsDialog(ViewSettingsFields& f) override;
+    bool beamConfigDialog(BeamConfigFields& f) override;
+    void showCurve(const std::string& title, const std::vector<double>& values) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

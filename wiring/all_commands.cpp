@@ -4,6 +4,7 @@
 #include "app/app_commands.h"
 #include "app/workbench.h"
 #include "batch/batch_commands.h"
+#include "beam/beam_commands.h"
 #include "files/group_fits.h"
 #include "files/open_scans.h"
 #include "files/scan_set.h"
@@ -33,6 +34,7 @@ void registerAllCommands(Workbench& wb)
     registerGroupFitsCommands(t);
     registerSmoothingCommands(t);
     registerAnalysisCommands(t);
+    registerBeamCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);
 }

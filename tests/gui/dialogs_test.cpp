@@ -1,6 +1,8 @@
 // The dialogs of the Qt front end, driven as a person would: the number
-// prompt's keypad and the configuration dialog writing the store.
+// prompt's keypad, the configuration and beam dialogs writing the store.
 #include "app/settings_store.h"
+#include "beam/beam_config.h"
+#include "gui/beam_dialog.h"
 #include "gui/config_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
@@ -103,6 +105,31 @@ private slots:
         });
         win.run(117);
         QCOMPARE(store.values["KoefFlux"], std::string(" 2.500e+00"));
+    }
+
+    void beamDialogStoresTheRecord()
+    {
+        QTemporaryDir dir;
+        MemorySettingsStore store;
+        WrkWin win(store, dir.path().toStdString());
+        whenModal<BeamDialog>([](BeamDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("FFT Beam convolution"));
+            QCOMPARE(d->field("R polarization shift,mm :")->text(), QString("12.5"));
+            d->field("FFT noise level: ")->setText("0.01");
+            d->field("Y shift from focus,mm :")->setText("y");
+            press(d, QDialogButtonBox::Ok);
+        });
+        QVERIFY(runBeamDialog(win.workbench()));
+        const auto c = loadBeamConfig(store);
+        QVERIFY(c.has_value());
+        QCOMPARE(c->noiseLevel, 0.01f);
+        QCOMPARE(c->shiftY, 0.0f);
+        QCOMPARE(c->shiftL, -12.5f);
+        whenModal<BeamDialog>([](BeamDialog* d) {
+            QCOMPARE(d->field("FFT noise level: ")->text(), QString("0.01000"));
+            press(d, QDialogButtonBox::Cancel);
+        });
+        QVERIFY(!runBeamDialog(win.workbench()));
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
 #include "app/config_dialog.h"
+#include "beam/beam_config.h"
 #include "app/ui_port.h"
 #include "view/view_settings.h"
 
@@ -34,6 +35,11 @@ public:
     // (or an empty queue) Cancel.
     std::deque<std::optional<ViewSettingsFields>> viewAnswers;
     std::vector<ViewSettingsFields> viewShown; // fields as the dialog opened
+    // "FFT Beam convolution": a value is OK with those fields, nullopt (or
+    // an empty queue) Cancel.
+    std::deque<std::optional<BeamConfigFields>> beamAnswers;
+    std::vector<BeamConfigFields> beamShown;
+    std::vector<Report> curves; // titled curves; the text is their number of values
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
     // The open "Koeff of spline" dialog's state (null when closed).
     SplineDialogState* splineDialog = nullptr;
@@ -158,14 +164,17 @@ public:
     bool viewSettingsDialog(ViewSettingsFields& f) override
     {
         viewShown.push_back(f);
-        if (viewAnswers.empty())
-            return false;
-        const auto answer = viewAnswers.front();
-        viewAnswers.pop_front();
-        if (!answer)
-            return false;
-        f = *answer;
-        return true;
+        return answerDialog(viewAnswers, f);
+    }
+
+    bool beamConfigDialog(BeamConfigFields& f) override
+    {
+        beamShown.push_back(f);
+        return answerDialog(beamAnswers, f);
+    }
+    void showCurve(const std::string& title, const std::vector<double>& values) override
+    {
+        curves.push_back({title, std::to_string(values.size())});
     }
 
     bool sawMessage(const std::string& text) const
@@ -186,6 +195,18 @@ public:
     }
 
 private:
+    // The next scripted answer of a dialog: OK with its fields, or Cancel.
+    template <class F>
+    static bool answerDialog(std::deque<std::optional<F>>& q, F& f)
+    {
+        if (q.empty())
+            return false;
+        const auto answer = q.front();
+        q.pop_front();
+        if (answer)
+            f = *answer;
+        return answer.has_value();
+    }
     template <class T>
     static std::optional<std::string> pop(std::deque<T>& q)
     {
