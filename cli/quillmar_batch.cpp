@@ -6,6 +6,7 @@
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
+#include "plugins/plugin_host.h"
 
 #include <cstdio>
 #include <cstring>
@@ -170,10 +171,15 @@ void useWorkingFolder(qm::HeadlessWorkbench& h)
     h.wb.settings.lastDir = here;
 }
 
+// Packets and scripts may name plug-in items: the plug-ins of the program's
+// Startup folder are loaded first (refusals go to stderr as status lines).
+void loadPlugins(qm::HeadlessWorkbench& h) { qm::installPlugins(h.wb, qm::startupFolder(h.wb.programDir)); }
+
 int runPacket(const std::string& packet)
 {
     qm::HeadlessWorkbench h;
     useWorkingFolder(h);
+    loadPlugins(h);
     const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
     if (run.status != qm::PacketStatus::Completed) {
         std::fprintf(stderr, "quillmar-batch: %s\n", run.error.c_str());
@@ -192,6 +198,7 @@ int runScript(const std::string& script, const std::vector<std::string>& files)
 {
     qm::HeadlessWorkbench h;
     useWorkingFolder(h);
+    loadPlugins(h);
     int status = 0;
     for (const std::string& file : files) {
         h.ui.clearNotes();
