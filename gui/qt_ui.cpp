@@ -4,6 +4,7 @@
 #include "gui/config_dialog_qt.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
+#include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/report_window.h"
 #include "gui/spline_dialog.h"
@@ -297,6 +298,16 @@ bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
     if (d.exec() != QDialog::Accepted)
         return false;
     f = d.fields();
+    return true;
+}
+
+bool QtUi::pluginForm(PluginForm& form)
+{
+    const Asking asking(*this);
+    PluginFormDialog d(form, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    form = d.result();
     return true;
 }
 
