@@ -33,7 +33,14 @@ public:
     // already in the table is not added again.
     bool add(CommandInfo c);
     void remove(int id);
-    void handle(int id, CommandHandler h) { handlers_[id] = std::move(h); }
+    // Installs the handler of a command; an empty one removes it.
+    void handle(int id, CommandHandler h)
+    {
+        if (h)
+            handlers_[id] = std::move(h);
+        else
+            handlers_.erase(id);
+    }
     const CommandHandler* handler(int id) const;
 
 private:
