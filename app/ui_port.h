@@ -14,6 +14,7 @@ struct ViewSettingsFields; // view/view_settings.h
 struct SplineDialogState;
 class ListDialog;
 class ScriptEditor;
+struct PluginForm; // plugins/plugin_form.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -146,6 +147,8 @@ public:
     virtual void scriptEditor(ScriptEditor& editor) { (void)editor; }
     // The Script menu was rebuilt.
     virtual void scriptMenuChanged() {}
+    // A plug-in's parameter form; false on Cancel.
+    virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
 
 private:
     friend class BusyCursor;

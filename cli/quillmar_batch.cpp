@@ -7,6 +7,7 @@
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
+#include "plugins/plugin_host.h"
 
 #include <unistd.h>
 
@@ -196,11 +197,16 @@ void useWorkingFolder(qm::HeadlessWorkbench& h)
     h.wb.settings.lastDir = here;
 }
 
+// Packets and scripts may name plug-in items: the plug-ins of the program's
+// Startup folder are loaded first (refusals go to stderr as status lines).
+void loadPlugins(qm::HeadlessWorkbench& h) { qm::installPlugins(h.wb, qm::startupFolder(h.wb.programDir)); }
+
 int runPacket(const std::string& packet)
 {
     qm::HeadlessWorkbench h;
     configure(h);
     useWorkingFolder(h);
+    loadPlugins(h);
     const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
     if (run.status != qm::PacketStatus::Completed) {
         h.ui.reportError("quillmar-batch: " + run.error);
@@ -223,6 +229,7 @@ int runScript(const std::string& script, const std::vector<std::string>& files)
     qm::HeadlessWorkbench h;
     configure(h);
     useWorkingFolder(h);
+    loadPlugins(h);
     int status = 0;
     for (const std::string& file : files) {
         if (!h.load(absolutePath(file))) {

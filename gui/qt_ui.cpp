@@ -6,6 +6,7 @@
 #include "gui/curve_window.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
+#include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/report_window.h"
 #include "gui/spline_dialog.h"
@@ -304,6 +305,7 @@ bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
 
 bool QtUi::beamConfigDialog(BeamConfigFields& f)
 {
+    const Asking asking(*this);
     BeamDialog d(f, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
@@ -314,6 +316,16 @@ bool QtUi::beamConfigDialog(BeamConfigFields& f)
 void QtUi::showCurve(const std::string& title, const std::vector<double>& values)
 {
     (new CurveWindow(QString::fromStdString(title), values, owner_))->show();
+}
+
+bool QtUi::pluginForm(PluginForm& form)
+{
+    const Asking asking(*this);
+    PluginFormDialog d(form, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    form = d.result();
+    return true;
 }
 
 void QtUi::showScalePosition(bool on)

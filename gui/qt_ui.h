@@ -58,6 +58,7 @@ public:
     bool viewSettingsDialog(ViewSettingsFields& f) override;
     bool beamConfigDialog(BeamConfigFields& f) override;
     void showCurve(const std::string& title, const std::vector<double>& values) override;
+    bool pluginForm(PluginForm& form) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

@@ -10,6 +10,7 @@
 #include "gui/plot_widget.h"
 #include "gui/script_menu.h"
 #include "gui/tool_bar.h"
+#include "plugins/plugin_host.h"
 #include "wiring/all_commands.h"
 
 #include <QCloseEvent>
@@ -40,6 +41,8 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
       toolBar_(nullptr), dataList_(nullptr)
 {
     registerAllCommands(wb_);
+    // Plug-in items join the command table before the menus are built from it.
+    installPlugins(wb_, startupFolder(wb_.programDir));
     setWindowTitle("Quillmar");
     setMinimumSize(540, 300);
     ui_.onRedraw = [this] { plot_->update(); };

@@ -3,6 +3,7 @@
 #include "app/config_dialog.h"
 #include "beam/beam_config.h"
 #include "app/ui_port.h"
+#include "plugins/plugin_form.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -40,6 +41,10 @@ public:
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
     std::vector<Report> curves; // titled curves; the text is their number of values
+    // Plug-in forms: a value is OK with those texts, nullopt (or an empty
+    // queue) Cancel.
+    std::deque<std::optional<std::vector<std::string>>> formAnswers;
+    std::vector<PluginForm> formsShown; // forms as they opened
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
     // The open "Koeff of spline" dialog's state (null when closed).
     SplineDialogState* splineDialog = nullptr;
@@ -119,6 +124,20 @@ public:
     bool startProgram(const std::string& p) override
     {
         programs.push_back(p);
+        return true;
+    }
+    bool pluginForm(PluginForm& f) override
+    {
+        formsShown.push_back(f);
+        if (formAnswers.empty() || !formAnswers.front()) {
+            if (!formAnswers.empty())
+                formAnswers.pop_front();
+            return false;
+        }
+        const auto a = formAnswers.front();
+        formAnswers.pop_front();
+        for (std::size_t k = 0; k < f.fields.size() && k < a->size(); ++k)
+            f.fields[k].second = (*a)[k];
         return true;
     }
     bool groupDialog(GroupDialogParams& p) override
