@@ -193,7 +193,8 @@ TEST(PacketRun, TheFoldersOfThePacketHoldForTheWholeRun)
     const std::string p = b.packet("AppExit=0\r\nOutPrefix=p_\r\n", "a.0hd",
                                    "AllMode=1\r\nReloadSettings\r\nOutputFolder#" + b.in + "/a.0hd/x\r\nSaveWorksheet=0 0 1\r\n");
     runPacketFile(b.wb, p);
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "a.0hd-OK:)\n");
+    EXPECT_EQ(slurp(b.out + "/PackOut.txt"),
+              "a.0hd-OK:)\n\t!OutputFolder Output folder " + b.in + "/a.0hd/x cannot be created\n");
     EXPECT_TRUE(fs::exists(b.out + "/p_a_0hd.0hd"));
     EXPECT_FALSE(fs::exists(b / "stored"));
     EXPECT_EQ(b.wb.settings.gaussNoise, 3.0f);
