@@ -13,6 +13,7 @@ struct ViewSettingsFields; // view/view_settings.h
 struct SplineDialogState;
 class ListDialog;
 class ScriptEditor;
+struct EphemeridesParams; // proc/ephemerides.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -120,6 +121,8 @@ public:
     virtual void scriptEditor(ScriptEditor& editor) { (void)editor; }
     // The Script menu was rebuilt.
     virtual void scriptMenuChanged() {}
+    // "Ephemerides setting": fill the struct, false on Cancel.
+    virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
 
 private:
     friend class BusyCursor;

@@ -11,8 +11,11 @@
 #include "files/scan_writer.h"
 #include "files/talvo_export.h"
 #include "files/workspace_file.h"
+#include "proc/calibration.h"
+#include "proc/corrections.h"
 #include "proc/proc_commands.h"
 #include "proc/smoothing_commands.h"
+#include "proc/transforms.h"
 #include "view/view_commands.h"
 
 namespace qm {
@@ -35,6 +38,9 @@ void registerAllCommands(Workbench& wb)
     registerAnalysisCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);
+    registerCalibrationCommands(t);
+    registerCorrectionCommands(t);
+    registerTransformCommands(t);
 }
 
 } // namespace qm
