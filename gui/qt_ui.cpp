@@ -2,6 +2,7 @@
 
 #include "app/config_dialog.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/progress_dialog.h"
@@ -297,6 +298,16 @@ bool QtUi::viewSettingsDialog(ViewSettingsFields& f)
     if (d.exec() != QDialog::Accepted)
         return false;
     f = d.fields();
+    return true;
+}
+
+bool QtUi::ephemeridesDialog(EphemeridesParams& p)
+{
+    const Asking asking(*this);
+    EphemeridesDialog d(p, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    p = d.params();
     return true;
 }
 

@@ -56,6 +56,7 @@ public:
     void closeSplineDialog() override;
     SplineDialog* splineDialog() const;
     bool viewSettingsDialog(ViewSettingsFields& f) override;
+    bool ephemeridesDialog(EphemeridesParams& p) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).
