@@ -28,7 +28,14 @@ public:
     CommandTable(); // every command of the program, in menu order, no handlers
     const CommandInfo* info(int id) const;
     const std::vector<CommandInfo>& all() const { return infos_; }
-    void handle(int id, CommandHandler h) { handlers_[id] = std::move(h); }
+    // Installs the handler of a command; an empty one removes it.
+    void handle(int id, CommandHandler h)
+    {
+        if (h)
+            handlers_[id] = std::move(h);
+        else
+            handlers_.erase(id);
+    }
     const CommandHandler* handler(int id) const;
 
 private:

@@ -65,9 +65,17 @@ public:
     virtual bool pump() { return false; }
 
     virtual void setStatus(const std::string& text) = 0;
-    // A message box that batch mode did not show; a headless front end
-    // prints it so the user learns why a run refused something.
-    virtual void suppressedMessage(const std::string& text) { (void)text; }
+    // A message box that batch mode did not show: a question (OK/Cancel,
+    // Yes/No) that nobody was asked, or a notice. A headless front end may
+    // print it.
+    virtual void suppressedMessage(const std::string& text, bool question)
+    {
+        (void)text;
+        (void)question;
+    }
+    // A failure of a batch run (a command that could not do its work, a
+    // file that did not load): a headless front end always prints it.
+    virtual void reportError(const std::string& text) { setStatus(text); }
     virtual void setTitle(const std::string& title) = 0;
     virtual void requestRedraw() = 0;
     // The wait cursor over long operations. BusyCursor (app/busy_cursor.h)
@@ -111,6 +119,15 @@ public:
     // the autosave timer (period in ms, 0 stops it) and the end of the
     // program when the packet asks for it.
     virtual void batchTip(const std::string& tip) { (void)tip; }
+    // File k of n of a packet was loaded (`loaded`) or not; its commands
+    // follow.
+    virtual void packetProgress(int k, int n, const std::string& name, bool loaded)
+    {
+        (void)k;
+        (void)n;
+        (void)name;
+        (void)loaded;
+    }
     virtual void batchTipEnd() {}
     virtual void showMainWindow(bool shown) { (void)shown; }
     virtual void setAutosavePeriod(int ms) { (void)ms; }

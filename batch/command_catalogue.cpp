@@ -28,13 +28,19 @@ CommandCatalogue CommandCatalogue::forWorkbench(const Workbench& wb) { return lo
 
 std::optional<int> CommandCatalogue::lookup(std::string_view name) const
 {
+    const CatalogueLine* l = find(name);
+    return l ? std::optional<int>(l->number) : std::nullopt;
+}
+
+const CatalogueLine* CommandCatalogue::find(std::string_view name) const
+{
     // An empty name would be found in every line and run the first command.
     if (trimTrailingControls(name).empty())
-        return std::nullopt;
+        return nullptr;
     for (const CatalogueLine& l : lines_)
         if (l.text.find(name) != std::string::npos)
-            return l.number;
-    return std::nullopt;
+            return &l;
+    return nullptr;
 }
 
 std::string cataloguePath(const Workbench& wb)

@@ -73,7 +73,7 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     // loses at most one autosave period.
     connect(&autosave_, &QTimer::timeout, this, [this] {
         const BusyCursor busy(ui_);
-        autosaveTick(wb_);
+        wb_.guardMemory([this] { autosaveTick(wb_); });
     });
     autosave_.start(kAutosaveStartPeriodMs);
     ui_.onAutosavePeriod = [this](int ms) {
@@ -110,7 +110,9 @@ void WrkWin::startUp(const QStringList& args)
     if (args.isEmpty()) {
         // A backup left by a run that did not end normally is loaded again.
         const BusyCursor busy(ui_);
-        if (recoverAutosave(wb_))
+        bool recovered = false;
+        wb_.guardMemory([this, &recovered] { recovered = recoverAutosave(wb_); });
+        if (recovered)
             refreshState();
         return;
     }
