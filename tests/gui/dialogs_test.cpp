@@ -2,6 +2,7 @@
 // prompt's keypad and the configuration dialog writing the store.
 #include "app/settings_store.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
@@ -103,6 +104,22 @@ private slots:
         });
         win.run(117);
         QCOMPARE(store.values["KoefFlux"], std::string(" 2.500e+00"));
+    }
+
+    void ephemeridesDialogShowsAndReturnsItsFields()
+    {
+        EphemeridesParams p{"1.000000", "2.5", "40", "-3", "1500.5", "Sun"};
+        EphemeridesDialog d(p);
+        QCOMPARE(d.windowTitle(), QString("Ephemerides setting"));
+        const auto edits = d.findChildren<QLineEdit*>();
+        QCOMPARE(edits.size(), 6);
+        QCOMPARE(edits[4]->text(), QString("1500.5"));
+        edits[0]->setText("0.5");
+        edits[5]->setText("A very long object name");
+        const EphemeridesParams out = d.params();
+        QCOMPARE(out.step, std::string("0.5"));
+        QCOMPARE(out.azimuth, std::string("2.5"));
+        QCOMPARE(out.object, std::string("A very long ob")); // 14 characters
     }
 };
 
