@@ -2,6 +2,7 @@
 
 #include "analysis/correlation.h"
 #include "analysis/flux_report.h"
+#include "analysis/sun_template.h"
 #include "app/command_table.h"
 
 namespace qm {
@@ -13,6 +14,7 @@ void registerAnalysisCommands(CommandTable& t)
     t.handle(166, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::GaussParam); });
     t.handle(174, [](Workbench& wb) { runAnalysis(wb, AnalysisMode::DeltaRL); });
     t.handle(155, runCorrelation);
+    t.handle(184, makeSunTemplate);
 }
 
 } // namespace qm

@@ -15,6 +15,7 @@ struct SplineDialogState;
 class ListDialog;
 class ScriptEditor;
 struct PluginForm; // plugins/plugin_form.h
+struct EphemeridesParams; // proc/ephemerides.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -149,6 +150,8 @@ public:
     virtual void scriptMenuChanged() {}
     // A plug-in's parameter form; false on Cancel.
     virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
+    // "Ephemerides setting": fill the struct, false on Cancel.
+    virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
 
 private:
     friend class BusyCursor;

@@ -4,6 +4,7 @@
 #include "gui/config_dialog_qt.h"
 #include "gui/beam_dialog.h"
 #include "gui/curve_window.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/plugin_form_dialog.h"
@@ -325,6 +326,16 @@ bool QtUi::pluginForm(PluginForm& form)
     if (d.exec() != QDialog::Accepted)
         return false;
     form = d.result();
+    return true;
+}
+
+bool QtUi::ephemeridesDialog(EphemeridesParams& p)
+{
+    const Asking asking(*this);
+    EphemeridesDialog d(p, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    p = d.params();
     return true;
 }
 

@@ -12,8 +12,11 @@
 #include "files/scan_writer.h"
 #include "files/talvo_export.h"
 #include "files/workspace_file.h"
+#include "proc/calibration.h"
+#include "proc/corrections.h"
 #include "proc/proc_commands.h"
 #include "proc/smoothing_commands.h"
+#include "proc/transforms.h"
 #include "view/view_commands.h"
 
 namespace qm {
@@ -37,6 +40,9 @@ void registerAllCommands(Workbench& wb)
     registerBeamCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);
+    registerCalibrationCommands(t);
+    registerCorrectionCommands(t);
+    registerTransformCommands(t);
 }
 
 } // namespace qm

@@ -4,6 +4,7 @@
 #include "beam/beam_config.h"
 #include "gui/beam_dialog.h"
 #include "gui/config_dialog_qt.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
@@ -130,6 +131,22 @@ private slots:
             press(d, QDialogButtonBox::Cancel);
         });
         QVERIFY(!runBeamDialog(win.workbench()));
+    }
+
+    void ephemeridesDialogShowsAndReturnsItsFields()
+    {
+        EphemeridesParams p{"1.000000", "2.5", "40", "-3", "1500.5", "Sun"};
+        EphemeridesDialog d(p);
+        QCOMPARE(d.windowTitle(), QString("Ephemerides setting"));
+        const auto edits = d.findChildren<QLineEdit*>();
+        QCOMPARE(edits.size(), 6);
+        QCOMPARE(edits[4]->text(), QString("1500.5"));
+        edits[0]->setText("0.5");
+        edits[5]->setText("A very long object name");
+        const EphemeridesParams out = d.params();
+        QCOMPARE(out.step, std::string("0.5"));
+        QCOMPARE(out.azimuth, std::string("2.5"));
+        QCOMPARE(out.object, std::string("A very long ob")); // 14 characters
     }
 };
 
