@@ -4,6 +4,7 @@
 #include "analysis/flux_report.h"
 #include "analysis/gauss_analysis.h"
 #include "analysis/gauss_editor.h"
+#include "analysis/sun_template.h"
 #include "analysis/wide_gauss.h"
 #include "app/command_table.h"
 
@@ -19,6 +20,7 @@ void registerAnalysisCommands(CommandTable& t)
     registerGaussCommands(t);
     t.handle(143, runWideGauss);
     t.handle(176, interactiveGauss);
+    t.handle(184, makeSunTemplate);
 }
 
 } // namespace qm

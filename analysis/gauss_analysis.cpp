@@ -250,8 +250,7 @@ void gaussFlux(Workbench& wb, GaussChoices& kept)
     if (!wb.requireNoOpenReport())
         return;
     if (wb.chkWrkI == wb.chkWrkV) {
-        wb.message("May to check one WORKSHEET only");
-        wb.fail("May to check one WORKSHEET only");
+        wb.refuse("May to check one WORKSHEET only");
         return;
     }
     for (const ScanRecord* s : wb.targets())

@@ -20,11 +20,11 @@ constexpr int kInsertLimit = 14; // Insert needs room for one more
 bool GaussEditor::open(Workbench& wb)
 {
     if (wb.allMode) {
-        wb.message("Must be option ONE");
+        wb.refuse("Must be option ONE");
         return false;
     }
     if (wb.chkWrkI == wb.chkWrkV) {
-        wb.message("May to check one WORKSHEET only");
+        wb.refuse("May to check one WORKSHEET only");
         return false;
     }
     ScanRecord* s = wb.activeScan;
@@ -34,7 +34,7 @@ bool GaussEditor::open(Workbench& wb)
     if (!(channel_ == 1 ? s->wrkI() : s->wrkV()))
         return false;
     if (s->gauss.size() >= 3 && (s->gauss[1] == 1) != (channel_ == 1)) {
-        wb.message("Different types of polarization in worksheet and gauss data");
+        wb.refuse("Different types of polarization in worksheet and gauss data");
         return false;
     }
     wb_ = &wb;

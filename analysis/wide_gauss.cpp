@@ -73,17 +73,14 @@ bool wideGauss(ScanRecord& s)
 void runWideGauss(Workbench& wb)
 {
     if (!wb.chkDataI || !wb.chkWrkI) {
-        wb.message("DataI and WrkI are not checked");
-        wb.fail("DataI and WrkI are not checked");
+        wb.refuse("DataI and WrkI are not checked");
         return;
     }
     if (!wb.confirmAllMode())
         return;
     wb.forEachTarget("Scan modification", [&](ScanRecord& s) {
         if (!wideGauss(s)) {
-            const std::string text = format("Data set %.2f[GHz] is small", s.frequency);
-            wb.message(text);
-            wb.fail(text);
+            wb.refuse(format("Data set %.2f[GHz] is small", s.frequency));
             return true;
         }
         if (wb.allMode)

@@ -146,7 +146,7 @@ std::vector<CommandInfo> buildCatalog()
     v.reserve(std::size(kRows));
     for (const Row& r : kRows)
         v.push_back({r.id, r.menuPath, r.caption, r.hint, isDataCommand(r.id), (r.flags & kRedraw) != 0,
-                     (r.flags & kSync) != 0});
+                     (r.flags & kSync) != 0, {}});
     return v;
 }
 

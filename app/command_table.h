@@ -19,6 +19,7 @@ struct CommandInfo {
     bool dataCommand = false; // enabled only while a set is loaded
     bool redraw = false;      // redraw request after the handler
     bool sync = false;        // active-scan synchronisation after the handler
+    std::string batchName;    // plug-in items: their name in packets and scripts
 };
 
 using CommandHandler = std::function<void(Workbench&)>;
@@ -28,7 +29,18 @@ public:
     CommandTable(); // every command of the program, in menu order, no handlers
     const CommandInfo* info(int id) const;
     const std::vector<CommandInfo>& all() const { return infos_; }
-    void handle(int id, CommandHandler h) { handlers_[id] = std::move(h); }
+    // Items added at run time (plug-ins) go after the built-in ones; an id
+    // already in the table is not added again.
+    bool add(CommandInfo c);
+    void remove(int id);
+    // Installs the handler of a command; an empty one removes it.
+    void handle(int id, CommandHandler h)
+    {
+        if (h)
+            handlers_[id] = std::move(h);
+        else
+            handlers_.erase(id);
+    }
     const CommandHandler* handler(int id) const;
 
 private:

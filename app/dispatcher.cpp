@@ -12,8 +12,21 @@ constexpr int kLastTableId = 202;   // 203..5000 are not commands
 constexpr int kFirstScriptId = 5001;
 constexpr int kNoPluginId = 10000;  // "Spec.Func: None" does nothing
 
+// Commands that work only through a dialog or the mouse. In a packet or a
+// script they would do nothing, so they are refused there.
+constexpr int kInteractiveOnly[] = {99, 100, 117, 118, 139, 147, 148, 172, 183, 194};
+
+bool interactiveOnly(int id)
+{
+    for (int i : kInteractiveOnly)
+        if (i == id)
+            return true;
+    return false;
+}
+
 // Runs the handler of a table command, then the synchronisation and redraw
-// its table entry asks for.
+// its table entry asks for. A handler that runs out of memory is stopped
+// there; the program goes on.
 void runCommand(Workbench& wb, int id)
 {
     const CommandInfo* info = wb.commands().info(id);
@@ -24,7 +37,7 @@ void runCommand(Workbench& wb, int id)
         return;
     }
     const CommandHandler run = *handler; // the handler may re-register itself
-    run(wb);
+    wb.guardMemory([&] { run(wb); });
     if (info && info->sync)
         wb.syncActive();
     if (info && info->redraw)
@@ -58,6 +71,10 @@ int Workbench::dispatch(int id)
     if (commandHolds_ > 0)
         return 0;
     const BusyCursor busy(ui_);
+    // Interactive failures are shown on the spot; only batch runs collect
+    // them for their logs.
+    if (interactiveMode)
+        failures_.clear();
     switch (id) {
     case 105: // "Main help"
     case 104: // "About..."
@@ -71,7 +88,7 @@ int Workbench::dispatch(int id)
         break;
     }
     if (interaction == InteractionMode::SplinePoints) {
-        message(blockingMessage(interaction));
+        refuse(blockingMessage(interaction));
         return 0;
     }
     if (id == 2) {
@@ -82,17 +99,17 @@ int Workbench::dispatch(int id)
     // while positions are being picked.
     const bool picking = interaction == InteractionMode::GaussChoice && (id == 124 || id == 175);
     if (interaction != InteractionMode::None && !picking) {
-        message(blockingMessage(interaction));
+        refuse(blockingMessage(interaction));
         return 0;
     }
     if (id > kNoPluginId) {
         if (pluginHook)
-            pluginHook(*this, id);
+            guardMemory([&] { pluginHook(*this, id); });
         return 0;
     }
     if (id >= kFirstScriptId) {
         if (id < kNoPluginId && scriptHook)
-            scriptHook(*this, id);
+            guardMemory([&] { scriptHook(*this, id); });
         return 0;
     }
     if (id < 9 || id > kLastTableId)
@@ -100,9 +117,15 @@ int Workbench::dispatch(int id)
     if (id == 163 || id == 164) // read-only tool bar fields
         return 0;
     // Items that need data are greyed without a set; commands arriving from
-    // packets and scripts get the same treatment.
-    if (isDataCommand(id) && !setLoaded)
+    // packets and scripts are refused.
+    if (isDataCommand(id) && !setLoaded) {
+        fail("No data are loaded");
         return 0;
+    }
+    if (!interactiveMode && interactiveOnly(id)) {
+        fail("Not available in batch mode");
+        return 0;
+    }
     runCommand(*this, id);
     return 0;
 }

@@ -37,11 +37,7 @@ std::string writeTargetError(const std::string& path)
     return blockedByNonFile(path) ? cannotWriteText(path) : std::string();
 }
 
-void reportWriteFailure(Workbench& wb, const std::string& reason)
-{
-    wb.message(reason, "Error", MsgButtons::Ok, MsgIcon::Error);
-    wb.fail(reason);
-}
+void reportWriteFailure(Workbench& wb, const std::string& reason) { wb.refuse(reason, "Error", MsgIcon::Error); }
 
 void FileSetWriter::fail(const std::string& path)
 {

@@ -8,6 +8,7 @@
 
 namespace qm {
 
+struct BeamConfigFields; // beam/beam_config.h
 struct ConfigDialogFields;
 struct ViewSettingsFields; // view/view_settings.h
 struct SplineDialogState;
@@ -15,6 +16,8 @@ class ListDialog;
 class ScriptEditor;
 struct GaussDialogFields; // analysis/gauss_analysis.h
 class GaussEditor;       // analysis/gauss_editor.h
+struct PluginForm; // plugins/plugin_form.h
+struct EphemeridesParams; // proc/ephemerides.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -66,9 +69,17 @@ public:
     virtual bool pump() { return false; }
 
     virtual void setStatus(const std::string& text) = 0;
-    // A message box that batch mode did not show; a headless front end
-    // prints it so the user learns why a run refused something.
-    virtual void suppressedMessage(const std::string& text) { (void)text; }
+    // A message box that batch mode did not show: a question (OK/Cancel,
+    // Yes/No) that nobody was asked, or a notice. A headless front end may
+    // print it.
+    virtual void suppressedMessage(const std::string& text, bool question)
+    {
+        (void)text;
+        (void)question;
+    }
+    // A failure of a batch run (a command that could not do its work, a
+    // file that did not load): a headless front end always prints it.
+    virtual void reportError(const std::string& text) { setStatus(text); }
     virtual void setTitle(const std::string& title) = 0;
     virtual void requestRedraw() = 0;
     // The wait cursor over long operations. BusyCursor (app/busy_cursor.h)
@@ -100,6 +111,14 @@ public:
     virtual bool configDialog(ConfigDialogFields& f, bool cancelAllowed) = 0;
     // "Setting view of picture" (command 118); false on Cancel.
     virtual bool viewSettingsDialog(ViewSettingsFields& f) { (void)f; return false; }
+    // "FFT Beam convolution" (command 202); false on Cancel.
+    virtual bool beamConfigDialog(BeamConfigFields& f) { (void)f; return false; }
+    // A titled curve (beams and spectra of the FFT test option).
+    virtual void showCurve(const std::string& title, const std::vector<double>& values)
+    {
+        (void)title;
+        (void)values;
+    }
 
     // Modeless "Koeff of spline" dialog of the cubic spline: open from the
     // knot choice until OK or Cancel. Its buttons go through the state
@@ -112,6 +131,15 @@ public:
     // the autosave timer (period in ms, 0 stops it) and the end of the
     // program when the packet asks for it.
     virtual void batchTip(const std::string& tip) { (void)tip; }
+    // File k of n of a packet was loaded (`loaded`) or not; its commands
+    // follow.
+    virtual void packetProgress(int k, int n, const std::string& name, bool loaded)
+    {
+        (void)k;
+        (void)n;
+        (void)name;
+        (void)loaded;
+    }
     virtual void batchTipEnd() {}
     virtual void showMainWindow(bool shown) { (void)shown; }
     virtual void setAutosavePeriod(int ms) { (void)ms; }
@@ -126,6 +154,10 @@ public:
     // Analiz" dialog: its buttons go through the editor, which decides.
     virtual bool gaussDialog(GaussDialogFields& f) { (void)f; return false; }
     virtual void gaussEditor(GaussEditor& editor) { (void)editor; }
+    // A plug-in's parameter form; false on Cancel.
+    virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
+    // "Ephemerides setting": fill the struct, false on Cancel.
+    virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
 
 private:
     friend class BusyCursor;

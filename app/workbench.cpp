@@ -3,6 +3,8 @@
 #include "app/text_format.h"
 
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace qm {
@@ -44,7 +46,7 @@ void Workbench::setChecked(int id, bool on)
 int Workbench::message(const std::string& text, const std::string& caption, MsgButtons buttons, MsgIcon icon)
 {
     if (!interactiveMode) {
-        ui_.suppressedMessage(text);
+        ui_.suppressedMessage(text, buttons != MsgButtons::Ok);
         return kBatchAnswer;
     }
     return ui_.messageBox(text, caption, buttons, icon);
@@ -76,7 +78,7 @@ bool Workbench::requireWorksheetSelected()
 {
     if (chkWrkI || chkWrkV)
         return true;
-    message("WORKSHEET is not checked");
+    refuse("WORKSHEET is not checked");
     return false;
 }
 
@@ -103,6 +105,27 @@ void Workbench::fail(const std::string& reason)
 }
 
 std::vector<std::string> Workbench::takeFailures() { return std::exchange(failures_, {}); }
+
+void Workbench::refuse(const std::string& text, const std::string& caption, MsgIcon icon)
+{
+    // In batch mode the failure alone carries the text: a suppressed box
+    // as well would tell it twice.
+    if (interactiveMode)
+        ui_.messageBox(text, caption, MsgButtons::Ok, icon);
+    fail(text);
+}
+
+bool Workbench::guardMemory(const std::function<void()>& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    refuse(kNoMemoryText, "", MsgIcon::Error);
+    return false;
+}
 
 void Workbench::status(const std::string& text)
 {

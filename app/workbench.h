@@ -60,6 +60,9 @@ struct ViewFlags {
     std::string leftAxisTitle = "%";  // channel 1, at most 15 characters
 };
 
+// The refusal of an operation or a load that ran out of memory.
+inline constexpr const char* kNoMemoryText = "Can't allocate memory";
+
 // Cancelled flag of the progress dialog.
 inline constexpr int kProgressRunning = -2345;
 inline constexpr int kProgressAborted = -10;
@@ -177,6 +180,14 @@ public:
     // The reasons recorded since the last call, oldest first; the batch
     // executor takes them after every command it runs.
     std::vector<std::string> takeFailures();
+    // A refusal: the box (caption, icon, OK only) interactively, and in
+    // every mode a recorded failure with the same text.
+    void refuse(const std::string& text, const std::string& caption = "Information",
+                MsgIcon icon = MsgIcon::Information);
+    // Runs `work`; an allocation failure inside it (std::bad_alloc, or
+    // std::length_error from an impossible size) is refused with
+    // kNoMemoryText and gives false, so the program keeps running.
+    bool guardMemory(const std::function<void()>& work);
     // Status hint of a command id, or a text.
     void status(const std::string& text);
     void statusHint(int id);

@@ -82,6 +82,8 @@ void runInternalCommand(Workbench& wb, const BatchCommand& c, Selection& lastSel
     case 1:
         if (!wb.mixedSet)
             wb.allMode = on;
+        else if (on) // the commands that follow would work on one scan only
+            wb.fail("ALL mode is not available for scans of different lengths");
         break;
     case 2: wb.chkDataI = on; break;
     case 3: wb.chkDataV = on; break;
@@ -144,9 +146,12 @@ void runInternalCommand(Workbench& wb, const BatchCommand& c, Selection& lastSel
     wb.ui().stateChanged();
 }
 
-void executeCommandList(Workbench& wb, const std::vector<BatchCommand>& list, const std::string& prefix,
-                        const std::string& base)
+std::string failureLine(const CommandFailure& f) { return "!" + f.name + " " + f.reason; }
+
+std::vector<CommandFailure> executeCommandList(Workbench& wb, const std::vector<BatchCommand>& list,
+                                               const std::string& prefix, const std::string& base)
 {
+    std::vector<CommandFailure> failures;
     wb.chkWrkI = wb.chkWrkV = true;
     wb.view.confirmAll = false;
     wb.ui().stateChanged();
@@ -171,11 +176,15 @@ void executeCommandList(Workbench& wb, const std::vector<BatchCommand>& list, co
             wb.batchTitle = outputPath(wb, c.title, prefix, base, ".wsf");
         wb.batchTitle = wb.batchTitle.substr(0, kTitleBufferSize - 1);
 
+        wb.takeFailures(); // anything recorded before this command is not its own
         if (c.number <= kLastInternalCommand)
             runInternalCommand(wb, c, lastSelection);
         else
             wb.dispatch(c.number);
+        for (std::string& reason : wb.takeFailures())
+            failures.push_back({c.name.empty() ? std::to_string(c.number) : c.name, std::move(reason)});
     }
+    return failures;
 }
 
 } // namespace qm

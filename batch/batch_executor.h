@@ -16,11 +16,22 @@ inline constexpr std::size_t kTitleBufferSize = 256;
 inline constexpr int kSaveWorksheetId = 101;
 inline constexpr int kSaveWorkspaceId = 185;
 
+// A command of a list that could not do its work, and why.
+struct CommandFailure {
+    std::string name; // the catalogue's name, else the command's number
+    std::string reason;
+};
+
+// "!Name reason": the line a packet logs (after a tab) below its file and a
+// script prints on the error stream.
+std::string failureLine(const CommandFailure& f);
+
 // Runs the list on the loaded set. `prefix` and `base` name the files of
 // commands 101 and 185 given without a title (packets: OutPrefix and the
-// input file's base name; scripts: "0-" and "Script").
-void executeCommandList(Workbench& wb, const std::vector<BatchCommand>& list, const std::string& prefix,
-                        const std::string& base);
+// input file's base name; scripts: "0-" and "Script"). Returns the failures
+// the commands recorded, in order.
+std::vector<CommandFailure> executeCommandList(Workbench& wb, const std::vector<BatchCommand>& list,
+                                               const std::string& prefix, const std::string& base);
 
 // Result of the most recent scan selection (internal commands 8 and 19).
 enum class Selection { None, Found, NotFound };

@@ -4,6 +4,7 @@
 #include "app/workbench.h"
 #include "batch/section_reader.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace qm {
@@ -24,17 +25,38 @@ CommandCatalogue CommandCatalogue::load(const std::string& path)
     return CommandCatalogue(readSection(path, "[Commands]"));
 }
 
-CommandCatalogue CommandCatalogue::forWorkbench(const Workbench& wb) { return load(cataloguePath(wb)); }
+CommandCatalogue CommandCatalogue::forWorkbench(const Workbench& wb)
+{
+    CommandCatalogue cat = load(cataloguePath(wb));
+    // Plug-in items follow the shipped lines as "<id> <name> <hint>". A name
+    // that is not one visible word, or that an earlier line already answers
+    // to, would run another command: such an item gets no line.
+    for (const CommandInfo& c : wb.commands().all()) {
+        const std::string& name = c.batchName;
+        const bool oneWord = !name.empty() && std::none_of(name.begin(), name.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) <= ' ' || ch == 0x7f;
+        });
+        if (oneWord && !cat.lookup(name))
+            cat.lines_.push_back({c.id, std::to_string(c.id) + " " + name + " " + c.hint});
+    }
+    return cat;
+}
 
 std::optional<int> CommandCatalogue::lookup(std::string_view name) const
 {
+    const CatalogueLine* l = find(name);
+    return l ? std::optional<int>(l->number) : std::nullopt;
+}
+
+const CatalogueLine* CommandCatalogue::find(std::string_view name) const
+{
     // An empty name would be found in every line and run the first command.
     if (trimTrailingControls(name).empty())
-        return std::nullopt;
+        return nullptr;
     for (const CatalogueLine& l : lines_)
         if (l.text.find(name) != std::string::npos)
-            return l.number;
-    return std::nullopt;
+            return &l;
+    return nullptr;
 }
 
 std::string cataloguePath(const Workbench& wb)

@@ -29,6 +29,8 @@ public:
     // The number of the first line, in catalogue order, that contains the
     // name; nullopt when none does or the name has no visible character.
     std::optional<int> lookup(std::string_view name) const;
+    // The line itself, or null.
+    const CatalogueLine* find(std::string_view name) const;
     const std::vector<CatalogueLine>& lines() const { return lines_; }
     bool empty() const { return lines_.empty(); }
 

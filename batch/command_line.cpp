@@ -34,13 +34,14 @@ CommandLineParts parseCommandLine(std::string_view line)
 std::optional<BatchCommand> resolveCommandLine(std::string_view line, const CommandCatalogue& catalogue)
 {
     CommandLineParts p = parseCommandLine(line);
-    const auto number = catalogue.lookup(p.name);
-    if (!number)
+    const CatalogueLine* entry = catalogue.find(p.name);
+    if (!entry)
         return std::nullopt;
     BatchCommand c;
-    c.number = p.conditional ? -*number : *number;
+    c.number = p.conditional ? -entry->number : entry->number;
     c.args = p.args;
     c.title = std::move(p.title);
+    c.name = catalogueName(entry->text);
     return c;
 }
 

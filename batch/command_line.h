@@ -21,6 +21,7 @@ struct BatchCommand {
     int number = 0;
     std::array<float, 4> args{};
     std::string title;
+    std::string name; // the catalogue's name of the command, for the log
 };
 
 struct CommandLineParts {

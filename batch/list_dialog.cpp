@@ -1,5 +1,6 @@
 #include "batch/list_dialog.h"
 
+#include "app/command_table.h"
 #include "app/settings.h"
 #include "app/workbench.h"
 #include "batch/list_command_table.h"
@@ -12,15 +13,18 @@ constexpr int kQuickListButton = 149;
 
 } // namespace
 
-ListDialog::ListDialog(ListKind kind, const std::vector<int>& current) : kind_(kind)
+ListDialog::ListDialog(ListKind kind, const std::vector<int>& current, const CommandTable* commands) : kind_(kind)
 {
+    const auto available = [commands](int id) {
+        return !commands || id == kSeparatorId || commands->handler(id) != nullptr;
+    };
     const auto& table = listCommandTable();
     const std::size_t first = kind == ListKind::QuickList ? kQuickListFirstEntry : 0;
     for (std::size_t i = first; i < table.size(); ++i)
-        offered_.push_back({table[i].name, table[i].id});
+        offered_.push_back({table[i].name, table[i].id, available(table[i].id)});
     for (int id : current)
         if (const char* name = listCommandName(id))
-            chosen_.push_back({name, id});
+            chosen_.push_back({name, id, available(id)});
     removeEnabled_ = !chosen_.empty();
 }
 
@@ -35,7 +39,8 @@ void ListDialog::add(int offeredIndex)
         addEnabled_ = false;
         return;
     }
-    if (offeredIndex < 0 || offeredIndex >= static_cast<int>(offered_.size()))
+    if (offeredIndex < 0 || offeredIndex >= static_cast<int>(offered_.size()) ||
+        !offered_[static_cast<std::size_t>(offeredIndex)].enabled)
         return;
     chosen_.push_back(offered_[static_cast<std::size_t>(offeredIndex)]);
     removeEnabled_ = true;
@@ -90,7 +95,8 @@ void editCommandList(Workbench& wb, ListKind kind)
 {
     if (!wb.interactiveMode)
         return;
-    ListDialog dialog(kind, kind == ListKind::QuickList ? wb.settings.commandList : wb.settings.popUpMenu);
+    ListDialog dialog(kind, kind == ListKind::QuickList ? wb.settings.commandList : wb.settings.popUpMenu,
+                      &wb.commands());
     wb.ui().listDialog(dialog);
     applyListDialog(wb, dialog);
 }

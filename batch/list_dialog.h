@@ -8,6 +8,7 @@
 
 namespace qm {
 
+class CommandTable;
 class Workbench;
 
 enum class ListKind { QuickList, PopUp };
@@ -27,10 +28,13 @@ public:
     struct Entry {
         std::string name;
         int id;
+        bool enabled; // false: the command has no handler, it is shown greyed
     };
     enum class Outcome { Open, Ok, Reset, Cancel };
 
-    ListDialog(ListKind kind, const std::vector<int>& current);
+    // With a command table, the offered entries of commands that have no
+    // handler are greyed: they cannot be added.
+    ListDialog(ListKind kind, const std::vector<int>& current, const CommandTable* commands = nullptr);
 
     ListKind kind() const { return kind_; }
     const char* caption() const;
@@ -40,7 +44,7 @@ public:
     bool removeEnabled() const { return removeEnabled_; }
 
     // "=>" or a double click on an offered entry (an index outside the
-    // list, such as no selection, does nothing).
+    // list, such as no selection, or a greyed entry does nothing).
     void add(int offeredIndex);
     // "<=" or a double click on a chosen entry.
     void remove(int chosenIndex);

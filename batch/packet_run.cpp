@@ -25,13 +25,20 @@ namespace {
 constexpr std::size_t kMaxPacketPath = 254;
 
 // Loads one file of the list into the empty set: as a workspace first, then
-// through the scan-file readers. True when scans were loaded.
+// through the scan-file readers. True when scans were loaded; a load that
+// runs out of memory loads nothing.
 bool loadPacketFile(Workbench& wb, const std::string& path)
 {
-    if (loadWorkspace(wb, 1, path) && !wb.scans.empty())
-        return true;
-    openScans(wb, path);
-    return wb.setLoaded && !wb.scans.empty();
+    bool loaded = false;
+    wb.guardMemory([&] {
+        if (loadWorkspace(wb, 1, path) && !wb.scans.empty()) {
+            loaded = true;
+            return;
+        }
+        openScans(wb, path);
+        loaded = wb.setLoaded && !wb.scans.empty();
+    });
+    return loaded;
 }
 
 std::string fileNamePart(const std::string& name)
@@ -110,8 +117,7 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     const auto refuse = [&](PacketStatus status, const std::string& why) {
         run.status = status;
         run.error = why;
-        wb.fail(why);
-        wb.message(why);
+        wb.refuse(why);
         wb.ui().batchTipEnd();
         return run;
     };
@@ -161,8 +167,18 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
             wb.currentFileLabel = name;
             std::string relative = name;
             std::replace(relative.begin(), relative.end(), '\\', '/');
-            if (!loadPacketFile(wb, (fs::path(init.inDir) / relative).string())) {
-                if (wb.setLoaded)
+            wb.takeFailures();
+            const bool loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
+            // Why a file did not load (or loaded only in part) goes to the
+            // person, the log keeps its one line.
+            std::vector<std::string> reasons = wb.takeFailures();
+            if (!loaded && reasons.empty())
+                reasons.emplace_back("not loaded");
+            for (const std::string& reason : reasons)
+                wb.ui().reportError(name + ": " + reason);
+            wb.ui().packetProgress(k, run.files, name, loaded);
+            if (!loaded) {
+                if (wb.setLoaded || !wb.scans.empty()) // what a load that failed midway left
                     wb.closeSet(false);
                 writeLog(kLogNotLoaded);
                 ++run.notLoaded;
@@ -170,7 +186,12 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
             }
             writeLog(kLogLoaded);
             ++run.loaded;
-            executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)));
+            for (const CommandFailure& f :
+                 executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)))) {
+                writeLog(kLogFailurePrefix + failureLine(f) + "\n");
+                wb.ui().reportError(name + ": " + failureLine(f));
+                ++run.failedCommands;
+            }
             wb.allMode = false;
             wb.closeSet(false);
             total += state.clockSeconds() - t0;

@@ -13,6 +13,8 @@ class Workbench;
 inline constexpr int kAutosaveAfterPacketMs = 60000; // the autosave period after a packet
 inline constexpr const char* kLogLoaded = "-OK:)\n";
 inline constexpr const char* kLogNotLoaded = "-Bad:(\n";
+// A command that failed on the file above: a tab, then failureLine().
+inline constexpr const char* kLogFailurePrefix = "\t";
 inline constexpr const char* kTipInit = "Init Batch Packet";
 inline constexpr const char* kTipBegin = "Begin Calculations";
 
@@ -28,6 +30,7 @@ struct PacketRun {
     int files = 0;          // in the list
     int loaded = 0;         // logged "-OK:)"
     int notLoaded = 0;      // logged "-Bad:("
+    int failedCommands = 0; // failure lines logged, over all files
     int commands = 0;       // entries of the command list
     std::string logPath;    // empty when the log could not be completed
     std::string error;      // why a run did not start

@@ -38,6 +38,7 @@ std::vector<PopupMenuItem> popupMenuItems(const Workbench& wb)
         if (!item.separator) {
             item.text = name;
             item.checked = popupItemChecked(wb, id);
+            item.enabled = wb.commands().handler(id) != nullptr;
         }
         items.push_back(std::move(item));
     }

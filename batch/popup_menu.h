@@ -14,6 +14,7 @@ struct PopupMenuItem {
     std::string text;
     bool separator = false;
     bool checked = false;
+    bool enabled = true; // false: the command has no handler, the item is greyed
 };
 
 // The items in order; none without a loaded set. Identifiers of the stored

@@ -38,11 +38,11 @@ std::string scriptFileLabel(const Workbench& wb)
 }
 
 // Runs the script at `path` (nullopt: not found).
-bool runScriptAt(Workbench& wb, const std::optional<std::string>& path)
+std::optional<int> runScriptAt(Workbench& wb, const std::optional<std::string>& path)
 {
     BatchState& state = batchState(wb);
     if (!path || !isFile(*path) || state.scriptDepth > 0)
-        return false; // not found, or a script calling a script: the modes stay as they are
+        return std::nullopt; // not found, or a script calling a script: the modes stay as they are
     const bool allMode = wb.allMode;
     const bool fileOutput = wb.fileOutput, interactive = wb.interactiveMode;
     const bool confirmAll = wb.view.confirmAll;
@@ -59,7 +59,9 @@ bool runScriptAt(Workbench& wb, const std::optional<std::string>& path)
     const fs::path workingFolder = fs::current_path(ec);
     fs::current_path(wb.settings.output, ec);
 
-    executeCommandList(wb, list, kScriptPrefix, kScriptBaseName);
+    const std::vector<CommandFailure> failures = executeCommandList(wb, list, kScriptPrefix, kScriptBaseName);
+    for (const CommandFailure& f : failures)
+        wb.ui().reportError(failureLine(f));
 
     if (!workingFolder.empty())
         fs::current_path(workingFolder, ec);
@@ -74,7 +76,7 @@ bool runScriptAt(Workbench& wb, const std::optional<std::string>& path)
         wb.setActive(head);
     wb.redraw();
     wb.ui().stateChanged();
-    return true;
+    return static_cast<int>(failures.size());
 }
 
 } // namespace
@@ -86,7 +88,7 @@ std::string scriptFolder(const Workbench& wb)
     return wb.settings.pathScript;
 }
 
-bool runScriptById(Workbench& wb, int id)
+std::optional<int> runScriptById(Workbench& wb, int id)
 {
     const ScriptMenu& menu = batchState(wb).scriptMenu;
     const auto relative = scriptRelativePath(menu, id);
@@ -95,14 +97,14 @@ bool runScriptById(Workbench& wb, int id)
     return runScriptAt(wb, (fs::path(menu.folder) / *relative).string());
 }
 
-bool runScriptByName(Workbench& wb, const std::string& name)
+std::optional<int> runScriptByName(Workbench& wb, const std::string& name)
 {
     if (name.empty())
-        return false;
+        return std::nullopt;
     return runScriptAt(wb, (fs::path(scriptFolder(wb)) / name).string());
 }
 
-bool runScriptFile(Workbench& wb, const std::string& path) { return runScriptAt(wb, path); }
+std::optional<int> runScriptFile(Workbench& wb, const std::string& path) { return runScriptAt(wb, path); }
 
 void reloadScriptMenu(Workbench& wb)
 {

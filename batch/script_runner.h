@@ -2,6 +2,7 @@
 // Running a script (*.spt): its [Commands] section runs through the batch
 // executor on the scans in memory, with reports collected in one report
 // window; every mode is restored afterwards.
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -15,13 +16,15 @@ inline constexpr const char* kScriptBaseName = "Script";
 // empty.
 std::string scriptFolder(const Workbench& wb);
 
-// The script of a Script-menu identifier (5002..10000). False when the
-// identifier names no script or the file is gone; nothing runs then.
-bool runScriptById(Workbench& wb, int id);
+// Each returns the number of commands that failed (each reported through
+// UiPort::reportError as failureLine() gives it), or nullopt when the
+// script was not found; nothing runs then.
+// The script of a Script-menu identifier (5002..10000).
+std::optional<int> runScriptById(Workbench& wb, int id);
 // A script named relative to the script folder (AutoScript).
-bool runScriptByName(Workbench& wb, const std::string& name);
+std::optional<int> runScriptByName(Workbench& wb, const std::string& name);
 // A script file anywhere.
-bool runScriptFile(Workbench& wb, const std::string& path);
+std::optional<int> runScriptFile(Workbench& wb, const std::string& path);
 
 // Rebuilds the Script menu from the script folder (command 193).
 void reloadScriptMenu(Workbench& wb);

@@ -23,11 +23,20 @@ HeadlessWorkbench::HeadlessWorkbench(std::FILE* out, std::FILE* err)
 bool HeadlessWorkbench::load(const std::string& path)
 {
     // Like the batch loader: a workspace first, then the scan-file readers.
-    if (loadWorkspace(wb, 1, path))
-        return true;
     const int before = wb.scans.count();
-    openScans(wb, path);
+    wb.takeFailures();
+    wb.guardMemory([&] {
+        if (!loadWorkspace(wb, 1, path))
+            openScans(wb, path);
+    });
+    reportFailures();
     return wb.scans.count() > before;
+}
+
+void HeadlessWorkbench::reportFailures()
+{
+    for (const std::string& reason : wb.takeFailures())
+        ui.reportError(reason);
 }
 
 void HeadlessWorkbench::adopt(std::vector<std::unique_ptr<ScanRecord>> scans)

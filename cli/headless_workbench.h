@@ -23,8 +23,12 @@ public:
     Workbench wb;
 
     // Loads one file as a workspace, else through openScans; true when it
-    // added at least one scan.
+    // added at least one scan. Why it did not (or loaded only in part) is
+    // reported as errors.
     bool load(const std::string& path);
+    // Reports the failures the core recorded since the last call as errors
+    // on the TextUi.
+    void reportFailures();
     // Adds scans made in memory and runs the steps that follow a load.
     void adopt(std::vector<std::unique_ptr<ScanRecord>> scans);
     // Worksheet save of every scan over all its points with step 1, to a

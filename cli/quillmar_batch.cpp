@@ -1,25 +1,30 @@
 // quillmar-batch: the headless front door. Loads scan files through the same
-// core as the GUI and lists or converts them.
+// core as the GUI, lists or converts them, and runs packets and scripts.
 #include "app/text_format.h"
 #include "batch/packet_run.h"
 #include "batch/script_runner.h"
+#include "cli/beam_option.h"
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
+#include "plugins/plugin_host.h"
+
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 const char* const kUsage =
-    "Usage: quillmar-batch --list FILE...\n"
-    "       quillmar-batch --convert [--group] INPUT... OUTPUT\n"
-    "       quillmar-batch PACKET.pkf\n"
-    "       quillmar-batch --script SCRIPT.spt FILE...\n"
+    "Usage: quillmar-batch [--quiet|--verbose] --list FILE...\n"
+    "       quillmar-batch [--quiet|--verbose] --convert [--group] INPUT... OUTPUT\n"
+    "       quillmar-batch [--quiet|--verbose] PACKET.pkf\n"
+    "       quillmar-batch [--quiet|--verbose] --script SCRIPT.spt FILE...\n"
+    "       quillmar-batch --help | --version\n"
     "\n"
     "  --list     load each file (workspace, header file or FITS file) and print,\n"
     "             for every scan, its header and the minimum, maximum and\n"
@@ -33,17 +38,24 @@ const char* const kUsage =
     "             file, one table column per frequency and channel\n"
     "  PACKET.pkf run a batch packet: load each file it names in turn, run its\n"
     "             [Commands] on it and write the log and the results to its\n"
-    "             output folder (the working folder when it names none);\n"
-    "             progress lines go to the error stream\n"
+    "             output folder (the working folder when it names none)\n"
     "  --script   load every FILE, then run the script's [Commands] on the\n"
     "             scans (SCRIPT.spt as given, else in the script folder);\n"
     "             reports are printed, files are written to the working folder\n"
+    "  --quiet    print errors only\n"
+    "  --verbose  also print the status texts of every scan and the questions\n"
+    "             a batch run answers by itself\n"
     "  --help     show this text\n"
+    "  --version  show the version\n"
     "\n"
-    "Exit status: 0 when every file was loaded (and written), 1 when one\n"
-    "was not, 2 for a wrong command line. A packet run exits with 0 when it\n"
-    "went through its file list (its log tells which files loaded) and with 1\n"
-    "when the packet cannot be read.\n";
+    "Reports and listings go to the standard output. The error stream gets\n"
+    "errors (a file that did not load, a command that failed, with its reason),\n"
+    "the refusals of the operations and, for packets, one progress line per\n"
+    "file (a progress bar on a terminal).\n"
+    "\n"
+    "Exit status: 0 when everything was done, 1 when something failed (a file\n"
+    "that did not load or could not be written, a packet that cannot be read,\n"
+    "a command of a packet or script that failed), 2 for a wrong command line.\n";
 
 int usageError(const char* why)
 {
@@ -60,11 +72,25 @@ std::string absolutePath(const std::string& p)
     return ec ? p : a.string();
 }
 
-// The reasons (refusal messages, status texts) were printed as they came.
-void reportFailure(const qm::HeadlessWorkbench&, const char* what, const std::string& path)
+// The verbosity chosen on the command line; the packet progress is drawn
+// as a bar when the error stream is a terminal.
+qm::Verbosity verbosity = qm::Verbosity::Normal;
+
+void configure(qm::HeadlessWorkbench& h)
 {
-    std::fprintf(stderr, "cannot %s %s\n", what, path.c_str());
+    h.ui.verbosity = verbosity;
+    h.ui.progressBar = isatty(fileno(stderr)) != 0;
 }
+
+// The reasons were reported as they came; this names the file.
+void reportFailure(qm::HeadlessWorkbench& h, const char* what, const std::string& path)
+{
+    h.ui.reportError(std::string("cannot ") + what + " " + path);
+}
+
+// Exit status of a run whose own checks gave `status`: any error reported
+// on the way also counts as a failure.
+int exitStatus(const qm::HeadlessWorkbench& h, int status) { return status != 0 || h.ui.errors() > 0 ? 1 : 0; }
 
 void printStats(const char* name, const float* x, int n)
 {
@@ -86,7 +112,10 @@ int listFiles(const std::vector<std::string>& files)
     int status = 0;
     for (const std::string& file : files) {
         qm::HeadlessWorkbench h;
-        if (!h.load(absolutePath(file))) {
+        configure(h);
+        const bool loaded = h.load(absolutePath(file));
+        status = exitStatus(h, status);
+        if (!loaded) {
             reportFailure(h, "load", file);
             status = 1;
             continue;
@@ -129,35 +158,33 @@ bool saveGroupFile(qm::HeadlessWorkbench& h, const std::string& path)
 int convertFiles(const std::vector<std::string>& inputs, const std::string& output, bool group)
 {
     qm::HeadlessWorkbench h;
+    configure(h);
     for (const std::string& file : inputs) {
-        h.ui.clearNotes();
         if (!h.load(absolutePath(file))) {
             reportFailure(h, "load", file);
             return 1;
         }
     }
-    h.ui.clearNotes();
+    bool written = false;
     if (isWorkspaceName(output)) {
-        if (!h.saveWorkspaceFile(absolutePath(output))) {
-            reportFailure(h, "write", output);
-            return 1;
+        written = h.saveWorkspaceFile(absolutePath(output));
+    } else {
+        for (const auto& r : h.wb.scans) {
+            if (r->nPoints != h.wb.scans.head()->nPoints) {
+                h.ui.reportError("cannot convert: the scans differ in their number of points");
+                return 1;
+            }
         }
-        std::printf("%s: %d scans written\n", output.c_str(), h.wb.scans.count());
-        return 0;
+        written = group ? saveGroupFile(h, absolutePath(output)) : h.saveWorksheets(absolutePath(output));
     }
-    for (const auto& r : h.wb.scans) {
-        if (r->nPoints != h.wb.scans.head()->nPoints) {
-            std::fprintf(stderr, "cannot convert: the scans differ in their number of points\n");
-            return 1;
-        }
-    }
-    h.ui.clearNotes();
-    if (group ? !saveGroupFile(h, absolutePath(output)) : !h.saveWorksheets(absolutePath(output))) {
+    h.reportFailures();
+    if (!written) {
         reportFailure(h, "write", output);
         return 1;
     }
-    std::printf("%s: %d scans written\n", output.c_str(), h.wb.scans.count());
-    return 0;
+    if (verbosity != qm::Verbosity::Quiet)
+        std::printf("%s: %d scans written\n", output.c_str(), h.wb.scans.count());
+    return exitStatus(h, 0);
 }
 
 // Packets and scripts of a headless run write to the working folder unless
@@ -170,66 +197,97 @@ void useWorkingFolder(qm::HeadlessWorkbench& h)
     h.wb.settings.lastDir = here;
 }
 
+// Packets and scripts may name plug-in items: the plug-ins of the program's
+// Startup folder are loaded first (refusals go to stderr as status lines).
+void loadPlugins(qm::HeadlessWorkbench& h) { qm::installPlugins(h.wb, qm::startupFolder(h.wb.programDir)); }
+
 int runPacket(const std::string& packet)
 {
     qm::HeadlessWorkbench h;
+    configure(h);
     useWorkingFolder(h);
+    loadPlugins(h);
     const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
     if (run.status != qm::PacketStatus::Completed) {
-        std::fprintf(stderr, "quillmar-batch: %s\n", run.error.c_str());
+        h.ui.reportError("quillmar-batch: " + run.error);
         return 1;
     }
-    std::printf("%s: %d file%s, %d loaded, %d not loaded, %d command%s\n", packet.c_str(), run.files,
-                run.files == 1 ? "" : "s", run.loaded, run.notLoaded, run.commands, run.commands == 1 ? "" : "s");
+    if (verbosity != qm::Verbosity::Quiet) {
+        std::printf("%s: %d file%s, %d loaded, %d not loaded, %d command%s, %d failed\n", packet.c_str(),
+                    run.files, run.files == 1 ? "" : "s", run.loaded, run.notLoaded, run.commands,
+                    run.commands == 1 ? "" : "s", run.failedCommands);
+        if (!run.logPath.empty())
+            std::printf("log: %s\n", run.logPath.c_str());
+    }
     if (run.logPath.empty())
-        std::printf("no log was written\n");
-    else
-        std::printf("log: %s\n", run.logPath.c_str());
-    return 0;
+        h.ui.reportError("no log was written");
+    return exitStatus(h, run.notLoaded + run.failedCommands);
 }
 
 int runScript(const std::string& script, const std::vector<std::string>& files)
 {
     qm::HeadlessWorkbench h;
+    configure(h);
     useWorkingFolder(h);
+    loadPlugins(h);
     int status = 0;
     for (const std::string& file : files) {
-        h.ui.clearNotes();
         if (!h.load(absolutePath(file))) {
             reportFailure(h, "load", file);
             status = 1;
         }
     }
     std::error_code ec;
-    const bool ran = std::filesystem::is_regular_file(script, ec) ? qm::runScriptFile(h.wb, absolutePath(script))
-                                                                  : qm::runScriptByName(h.wb, script);
-    if (!ran) {
-        std::fprintf(stderr, "quillmar-batch: cannot find the script %s\n", script.c_str());
+    const std::optional<int> failed = std::filesystem::is_regular_file(script, ec)
+                                          ? qm::runScriptFile(h.wb, absolutePath(script))
+                                          : qm::runScriptByName(h.wb, script);
+    if (!failed) {
+        h.ui.reportError("quillmar-batch: cannot find the script " + script);
         return 1;
     }
-    return status;
+    return exitStatus(h, status + *failed);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2)
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i) {
+        const std::string w = argv[i];
+        if (w == "--quiet" || w == "-q")
+            verbosity = qm::Verbosity::Quiet;
+        else if (w == "--verbose" || w == "-v")
+            verbosity = qm::Verbosity::Verbose;
+        else
+            words.push_back(w);
+    }
+    if (words.empty())
         return usageError("no mode given");
-    const std::string mode = argv[1];
+    const std::string mode = words.front();
+    if (mode == "--beam") {
+        std::vector<char*> rest;
+        for (std::size_t i = 1; i < words.size(); ++i)
+            rest.push_back(words[i].data());
+        return qm::runBeamOption(static_cast<int>(rest.size()), rest.data());
+    }
     std::vector<std::string> args;
     bool group = false;
-    for (int i = 2; i < argc; ++i) {
-        if (mode == "--convert" && std::strcmp(argv[i], "--group") == 0) {
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (mode == "--convert" && words[i] == "--group") {
             group = true;
             continue;
         }
-        if (std::strncmp(argv[i], "--", 2) == 0)
-            return usageError((std::string("unknown option ") + argv[i]).c_str());
-        args.emplace_back(argv[i]);
+        if (words[i].rfind("--", 0) == 0)
+            return usageError(("unknown option " + words[i]).c_str());
+        args.push_back(words[i]);
     }
     if (mode == "--help" || mode == "-h") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (mode == "--version") {
+        std::printf("quillmar-batch %s\n", QUILLMAR_VERSION);
         return 0;
     }
     if (mode == "--list") {

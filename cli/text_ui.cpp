@@ -2,6 +2,12 @@
 
 namespace qm {
 
+namespace {
+
+constexpr int kBarWidth = 30;
+
+} // namespace
+
 std::string toConsoleText(const std::string& text)
 {
     std::string out;
@@ -16,6 +22,8 @@ void TextUi::print(std::FILE* f, const std::string& text)
 {
     if (!f)
         return;
+    if (f == err_)
+        endBar();
     const std::string t = toConsoleText(text);
     std::fwrite(t.data(), 1, t.size(), f);
     if (t.empty() || t.back() != '\n')
@@ -23,9 +31,18 @@ void TextUi::print(std::FILE* f, const std::string& text)
     std::fflush(f);
 }
 
+// Lines printed below a bar would be drawn over by its next redraw: the
+// bar's line is finished first.
+void TextUi::endBar()
+{
+    if (!barShown_)
+        return;
+    barShown_ = false;
+    std::fputc('\n', err_);
+}
+
 int TextUi::messageBox(const std::string& text, const std::string& caption, MsgButtons, MsgIcon)
 {
-    notes.push_back(text);
     print(err_, caption.empty() ? text : caption + ": " + text);
     return kCancel;
 }
@@ -44,7 +61,7 @@ void TextUi::progressOpen(const std::string& title, int steps, bool)
 bool TextUi::progressStep()
 {
     ++progressDone_;
-    if (!err_)
+    if (!err_ || verbosity == Verbosity::Quiet)
         return false;
     std::fprintf(err_, "\r%s: %d/%d", progressTitle_.c_str(), progressDone_, progressSteps_);
     std::fflush(err_);
@@ -53,21 +70,26 @@ bool TextUi::progressStep()
 
 void TextUi::progressClose()
 {
-    if (progressDone_ > 0 && err_)
+    if (progressDone_ > 0 && err_ && verbosity != Verbosity::Quiet)
         std::fputc('\n', err_);
     progressDone_ = 0;
 }
 
-void TextUi::suppressedMessage(const std::string& text)
-{
-    setStatus(text);
-}
-
 void TextUi::setStatus(const std::string& text)
 {
-    if (text.empty())
-        return;
-    notes.push_back(text);
+    if (!text.empty() && verbosity == Verbosity::Verbose)
+        print(err_, text);
+}
+
+void TextUi::suppressedMessage(const std::string& text, bool question)
+{
+    if (verbosity == Verbosity::Verbose || (!question && verbosity == Verbosity::Normal))
+        print(err_, text);
+}
+
+void TextUi::reportError(const std::string& text)
+{
+    ++errors_;
     print(err_, text);
 }
 
@@ -89,5 +111,31 @@ void TextUi::setOpenReportText(const std::string& text)
 }
 
 void TextUi::showText(const std::string& title, const std::string& text) { print(out_, title + "\n" + text); }
+
+void TextUi::batchTip(const std::string& tip)
+{
+    if (verbosity == Verbosity::Verbose)
+        print(err_, tip);
+}
+
+void TextUi::batchTipEnd() { endBar(); }
+
+void TextUi::packetProgress(int k, int n, const std::string& name, bool loaded)
+{
+    if (!err_ || verbosity == Verbosity::Quiet)
+        return;
+    const char* state = loaded ? "" : " (not loaded)";
+    if (!progressBar || verbosity == Verbosity::Verbose) {
+        print(err_, "[" + std::to_string(k) + "/" + std::to_string(n) + "] " + name + state);
+        return;
+    }
+    const int filled = n > 0 ? static_cast<int>(static_cast<long long>(kBarWidth) * k / n) : kBarWidth;
+    const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
+                            std::string(static_cast<std::size_t>(kBarWidth - filled), '.');
+    // "\033[K" clears what a longer name left on the line.
+    std::fprintf(err_, "\r[%s] %d/%d %s%s\033[K", bar.c_str(), k, n, name.c_str(), state);
+    std::fflush(err_);
+    barShown_ = true;
+}
 
 } // namespace qm

@@ -1,26 +1,32 @@
 #pragma once
 // Headless UiPort for the command-line tools: it never asks (questions are
-// answered with Cancel), prints progress and status lines on the error
-// stream and reports and text dialogs on the output stream. Messages and
-// status lines are also kept, so a tool can say why a load failed even
-// though the core suppresses its message boxes in batch runs.
+// answered with Cancel), prints reports and text dialogs on the output
+// stream and everything else on the error stream, as much as its
+// verbosity allows:
+//   Quiet    errors (reportError)
+//   Normal   and packet progress, notices (suppressed OK boxes)
+//   Verbose  and the questions nobody was asked, status lines (per-scan
+//            texts) and notification tips
 #include "app/ui_port.h"
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace qm {
+
+enum class Verbosity { Quiet, Normal, Verbose };
 
 class TextUi : public UiPort {
 public:
     // A null stream silences that side (tests, benchmarks).
     explicit TextUi(std::FILE* out = stdout, std::FILE* err = stderr) : out_(out), err_(err) {}
 
-    // Every message box text and non-empty status line, in order.
-    std::vector<std::string> notes;
-    // Forgets the kept notes (before the next file of a run).
-    void clearNotes() { notes.clear(); }
+    Verbosity verbosity = Verbosity::Normal;
+    // Draws packet progress as one bar redrawn in place (for a terminal)
+    // instead of a line per file.
+    bool progressBar = false;
+    // Errors reported so far.
+    int errors() const { return errors_; }
 
     int messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                    MsgIcon icon) override;
@@ -33,7 +39,8 @@ public:
     void progressClose() override;
 
     void setStatus(const std::string& text) override;
-    void suppressedMessage(const std::string& text) override;
+    void suppressedMessage(const std::string& text, bool question) override;
+    void reportError(const std::string& text) override;
     void setTitle(const std::string&) override {}
     void requestRedraw() override {}
 
@@ -43,8 +50,9 @@ public:
     void setOpenReportText(const std::string& text) override;
     void showText(const std::string& title, const std::string& text) override;
 
-    // Batch packets show their progress as lines on the error stream.
-    void batchTip(const std::string& tip) override { print(err_, tip); }
+    void batchTip(const std::string& tip) override;
+    void batchTipEnd() override;
+    void packetProgress(int k, int n, const std::string& name, bool loaded) override;
     bool groupDialog(GroupDialogParams&) override { return false; }
     // The configuration is never edited here: Cancel when allowed, else the
     // fields are taken as shown.
@@ -52,12 +60,15 @@ public:
 
 private:
     void print(std::FILE* f, const std::string& text);
+    void endBar();
     std::FILE* out_;
     std::FILE* err_;
     std::string progressTitle_;
     int progressSteps_ = 0, progressDone_ = 0;
     bool reportOpen_ = false;
     std::string reportText_;
+    int errors_ = 0;
+    bool barShown_ = false; // a progress bar is on the error stream's last line
 };
 
 // Text with CR LF line ends turned into LF, for a terminal or a pipe.

@@ -206,10 +206,7 @@ bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const Channel
 
 void showLoadError(Workbench& wb, const std::string& text)
 {
-    if (wb.interactiveMode)
-        wb.message(text, "", MsgButtons::Ok, MsgIcon::Error);
-    else
-        wb.status(text);
+    wb.refuse(text, "", MsgIcon::Error);
 }
 
 bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)

@@ -215,11 +215,10 @@ std::optional<std::string> templateCards(ByteSource& tpl, const ScanRecord& firs
     return out;
 }
 
-// A refused save: the box interactively, and the failure record.
+// A refused save: the box interactively, a recorded failure always.
 bool refuse(Workbench& wb, const std::string& text)
 {
-    wb.message(text, "Information", MsgButtons::Ok, MsgIcon::Information);
-    wb.fail(text);
+    wb.refuse(text);
     return false;
 }
 

@@ -56,6 +56,33 @@ ScanChain readHeaderFile(Workbench& wb, const std::string& path)
     return added;
 }
 
+// Puts the new scans into the set (FITS route at the tail, list route at
+// the head) and runs the steps after a load. When memory runs out on the
+// way the new scans are taken out again, so the set keeps the scans it had.
+void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& path)
+{
+    std::vector<const ScanRecord*> adopted;
+    const bool done = wb.guardMemory([&] {
+        for (const auto& r : added)
+            adopted.push_back(r.get());
+        if (atTail) {
+            wb.scans.appendTail(std::move(added));
+        } else {
+            for (auto& r : added)
+                wb.scans.pushHead(std::move(r));
+        }
+        wb.afterLoad(path);
+    });
+    if (done)
+        return;
+    for (const ScanRecord* r : adopted)
+        wb.scans.remove(r); // those that never joined the set are not found
+    if (wb.scans.empty())
+        wb.closeSet(false);
+    else
+        wb.syncActive();
+}
+
 // The open dialog of "Open" and "Append...".
 std::optional<std::string> askScanFile(Workbench& wb)
 {
@@ -109,23 +136,23 @@ int openScans(Workbench& wb, const std::optional<std::string>& given)
     std::string first;
     {
         ByteSource in;
-        if (!in.open(*path))
+        if (!in.open(*path)) {
+            wb.refuse(format("File %s cannot be opened", path->c_str()), "", MsgIcon::Error);
             return 0;
+        }
         readLine(in, first, kListLineLimit, true);
     }
     const bool fitsRoute = firstWord(first) == "SIMPLE";
-    ScanChain added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path);
+    ScanChain added;
+    // The readers build the new scans aside, so running out of memory there
+    // leaves the set untouched.
+    if (!wb.guardMemory([&] { added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path); }))
+        return 1;
 
     if (added.empty()) {
-        wb.message(fitsRoute ? "Data file is BAD" : "Header File is BAD", "", MsgButtons::Ok, MsgIcon::Error);
+        wb.refuse(fitsRoute ? "Data file is BAD" : "Header File is BAD", "", MsgIcon::Error);
     } else {
-        if (fitsRoute) {
-            wb.scans.appendTail(std::move(added));
-        } else {
-            for (auto& r : added)
-                wb.scans.pushHead(std::move(r));
-        }
-        wb.afterLoad(*path);
+        adoptScans(wb, std::move(added), fitsRoute, *path);
     }
 
     if (wb.interactiveMode && !wb.settings.autoScript.empty() && wb.autoScriptHook)

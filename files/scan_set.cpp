@@ -284,7 +284,7 @@ std::optional<ScanChain> readSet(Workbench& wb, Source& src)
     if (bitpix != -64 && bitpix != -32 && bitpix != 32)
         return std::nullopt;
     if (n > kMaxPoints) {
-        wb.message("Data set is very large", "", MsgButtons::Ok, MsgIcon::Error);
+        wb.refuse("Data set is very large", "", MsgIcon::Error);
         return std::nullopt;
     }
     // The cube must be points x 2 channels x scans.
@@ -377,11 +377,11 @@ std::optional<ScanChain> readSet(Workbench& wb, Source& src)
 bool saveScanSet(Workbench& wb, const std::string& path)
 {
     if (!wb.allMode) {
-        wb.message("Must be option ALL", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("Must be option ALL");
         return false;
     }
     if (!wb.chkWrkI || !wb.chkWrkV) {
-        wb.message("WORKSHEET is not checked", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("WORKSHEET is not checked");
         return false;
     }
     const std::vector<ScanRecord*> list = wb.targets();
@@ -390,7 +390,7 @@ bool saveScanSet(Workbench& wb, const std::string& path)
     const ScanRecord& first = *list.front();
     for (const ScanRecord* r : list) {
         if (r->nPoints != first.nPoints || r->step != first.step) {
-            wb.message("Data have different ephemerides", "Information", MsgButtons::Ok, MsgIcon::Information);
+            wb.refuse("Data have different ephemerides");
             return false;
         }
     }

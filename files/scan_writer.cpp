@@ -192,7 +192,7 @@ bool saveScans(Workbench& wb, SaveWhich which, const std::string& batchPath)
         return false;
     const bool worksheet = which == SaveWhich::Worksheet;
     if (worksheet && !wb.allMode) {
-        wb.message("Must be option ALL", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("Must be option ALL");
         return false;
     }
     if (wb.message("Do You want to save data?", "Information", MsgButtons::OkCancel, MsgIcon::Information) ==

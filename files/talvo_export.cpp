@@ -74,7 +74,7 @@ std::string encodeTalvoChannel(const ScanRecord& r, const float* w)
 void exportTalvo(Workbench& wb)
 {
     if (!wb.chkWrkI || !wb.chkWrkV) {
-        wb.message("WORKSHEETs are not checked", "Information", MsgButtons::Ok, MsgIcon::Information);
+        wb.refuse("WORKSHEETs are not checked");
         return;
     }
     if (!wb.activeScan)

@@ -276,7 +276,11 @@ int recoverAutosave(Workbench& wb) { return loadWorkspace(wb, 0); }
 void registerWorkspaceCommands(CommandTable& t)
 {
     t.handle(185, [](Workbench& wb) { saveWorkspace(wb, 1); });
-    t.handle(186, [](Workbench& wb) { loadWorkspace(wb, 1); });
+    t.handle(186, [](Workbench& wb) {
+        // Interactively a cancelled dialog also loads nothing; that is no failure.
+        if (!loadWorkspace(wb, 1) && !wb.interactiveMode)
+            wb.fail("Workspace file is BAD: " + wb.batchTitle);
+    });
 }
 
 } // namespace qm

@@ -9,6 +9,19 @@
 
 namespace qm {
 
+namespace {
+
+// An offered command without a handler is shown greyed and cannot be
+// selected.
+void addEntry(QListWidget* list, const ListDialog::Entry& e)
+{
+    auto* item = new QListWidgetItem(QString::fromStdString(e.name), list);
+    if (!e.enabled)
+        item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+}
+
+} // namespace
+
 ListDialogQt::ListDialogQt(ListDialog& core, QWidget* parent)
     : QDialog(parent), core_(core), offered_(new QListWidget), chosen_(new QListWidget),
       add_(new QPushButton("=>")), remove_(new QPushButton("<="))
@@ -16,7 +29,7 @@ ListDialogQt::ListDialogQt(ListDialog& core, QWidget* parent)
     setObjectName(kListDialogTitle);
     setWindowTitle(core_.caption());
     for (const ListDialog::Entry& e : core_.offered())
-        offered_->addItem(QString::fromStdString(e.name));
+        addEntry(offered_, e);
     auto* reset = new QPushButton("Reset");
     auto* ok = new QPushButton("OK");
     auto* cancel = new QPushButton("Cancel");
@@ -66,6 +79,8 @@ ListDialogQt::ListDialogQt(ListDialog& core, QWidget* parent)
 void ListDialogQt::refresh()
 {
     chosen_->clear();
+    // Chosen entries stay selectable, so that one without a handler can be
+    // taken out of the list.
     for (const ListDialog::Entry& e : core_.chosen())
         chosen_->addItem(QString::fromStdString(e.name));
     add_->setEnabled(core_.addEnabled());

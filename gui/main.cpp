@@ -2,15 +2,14 @@
 #include "app/program_folder.h"
 #include "app/settings_store.h"
 #include "app/text_format.h"
+#include "gui/guarded_application.h"
 #include "gui/screenshot.h"
 #include "gui/single_instance.h"
 #include "gui/wrk_win.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    qm::GuardedApplication app(argc, argv);
     // Numbers in files and reports are written and read the C way,
     // whatever the user's locale says.
     qm::useCNumericLocale();

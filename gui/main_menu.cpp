@@ -70,7 +70,8 @@ QMenu* MainMenu::menu(const QString& path) const
 void MainMenu::refresh()
 {
     for (auto& [id, a] : actions_) {
-        a->setEnabled(wb_.isEnabled(id));
+        // A command without a handler is greyed rather than a silent no-op.
+        a->setEnabled(wb_.isEnabled(id) && wb_.commands().handler(id));
         // Only items that carry a check mark show one; the rest stay plain.
         const bool checked = wb_.isChecked(id);
         a->setCheckable(checked);

@@ -173,6 +173,7 @@ void PlotWidget::showPopup(QPoint at)
             QAction* a = menu.addAction(QString::fromStdString(item.text));
             a->setCheckable(true);
             a->setChecked(item.checked);
+            a->setEnabled(item.enabled);
             a->setData(item.id);
         }
         if (QAction* a = menu.exec(mapToGlobal(at)))

@@ -4,8 +4,12 @@
 #include "gui/config_dialog_qt.h"
 #include "gui/gauss_dialog.h"
 #include "gui/gauss_editor_dialog.h"
+#include "gui/beam_dialog.h"
+#include "gui/curve_window.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
+#include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/report_window.h"
 #include "gui/spline_dialog.h"
@@ -306,6 +310,10 @@ bool QtUi::gaussDialog(GaussDialogFields& f)
 {
     const Asking asking(*this);
     GaussDialog d(owner_);
+bool QtUi::beamConfigDialog(BeamConfigFields& f)
+{
+    const Asking asking(*this);
+    BeamDialog d(f, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
     f = d.fields();
@@ -317,6 +325,29 @@ void QtUi::gaussEditor(GaussEditor& editor)
     const Asking asking(*this);
     GaussEditorDialog d(editor, owner_);
     d.exec();
+void QtUi::showCurve(const std::string& title, const std::vector<double>& values)
+{
+    (new CurveWindow(QString::fromStdString(title), values, owner_))->show();
+}
+
+bool QtUi::pluginForm(PluginForm& form)
+{
+    const Asking asking(*this);
+    PluginFormDialog d(form, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    form = d.result();
+    return true;
+}
+
+bool QtUi::ephemeridesDialog(EphemeridesParams& p)
+{
+    const Asking asking(*this);
+    EphemeridesDialog d(p, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    p = d.params();
+    return true;
 }
 
 void QtUi::showScalePosition(bool on)

@@ -58,6 +58,10 @@ public:
     bool viewSettingsDialog(ViewSettingsFields& f) override;
     bool gaussDialog(GaussDialogFields& f) override;
     void gaussEditor(GaussEditor& editor) override;
+    bool beamConfigDialog(BeamConfigFields& f) override;
+    void showCurve(const std::string& title, const std::vector<double>& values) override;
+    bool pluginForm(PluginForm& form) override;
+    bool ephemeridesDialog(EphemeridesParams& p) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

@@ -102,7 +102,7 @@ void ToolBar::refresh()
             a->setEnabled(false);
             a->setChecked(wb_.rlIndicatorSet);
         } else {
-            a->setEnabled(wb_.isEnabled(id));
+            a->setEnabled(wb_.isEnabled(id) && wb_.commands().handler(id));
         }
     }
     buttons_.at(kAllOne)->setChecked(wb_.allButtonDown());

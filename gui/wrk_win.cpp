@@ -10,6 +10,7 @@
 #include "gui/plot_widget.h"
 #include "gui/script_menu.h"
 #include "gui/tool_bar.h"
+#include "plugins/plugin_host.h"
 #include "wiring/all_commands.h"
 
 #include <QCloseEvent>
@@ -40,6 +41,8 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
       toolBar_(nullptr), dataList_(nullptr)
 {
     registerAllCommands(wb_);
+    // Plug-in items join the command table before the menus are built from it.
+    installPlugins(wb_, startupFolder(wb_.programDir));
     setWindowTitle("Quillmar");
     setMinimumSize(540, 300);
     ui_.onRedraw = [this] { plot_->update(); };
@@ -73,7 +76,7 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     // loses at most one autosave period.
     connect(&autosave_, &QTimer::timeout, this, [this] {
         const BusyCursor busy(ui_);
-        autosaveTick(wb_);
+        wb_.guardMemory([this] { autosaveTick(wb_); });
     });
     autosave_.start(kAutosaveStartPeriodMs);
     ui_.onAutosavePeriod = [this](int ms) {
@@ -110,7 +113,9 @@ void WrkWin::startUp(const QStringList& args)
     if (args.isEmpty()) {
         // A backup left by a run that did not end normally is loaded again.
         const BusyCursor busy(ui_);
-        if (recoverAutosave(wb_))
+        bool recovered = false;
+        wb_.guardMemory([this, &recovered] { recovered = recoverAutosave(wb_); });
+        if (recovered)
             refreshState();
         return;
     }

@@ -76,7 +76,7 @@ long double transformIvRl(ScanRecord& scan, bool equalScaling)
 void runIvRlTransform(Workbench& wb)
 {
     if (!wb.chkWrkI || !wb.chkWrkV) {
-        wb.message("(Wrksh_I and Wrksh_V) are not checked");
+        wb.refuse("(Wrksh_I and Wrksh_V) are not checked");
         return;
     }
     if (!wb.requireNoOpenReport() || !wb.confirmAllMode())

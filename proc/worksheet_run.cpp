@@ -14,7 +14,7 @@ std::optional<float> prepareWorksheetRun(Workbench& wb, const WorksheetRunSpec& 
         if (!wb.requireWorksheetSelected())
             return std::nullopt;
         if (spec.pairedData && (wb.chkDataI != wb.chkWrkI || wb.chkDataV != wb.chkWrkV)) {
-            wb.message("Must to check Data and Wrksh (I or V)");
+            wb.refuse("Must to check Data and Wrksh (I or V)");
             return std::nullopt;
         }
     }

@@ -4,6 +4,7 @@
 #include "app/app_commands.h"
 #include "app/workbench.h"
 #include "batch/batch_commands.h"
+#include "beam/beam_commands.h"
 #include "files/group_fits.h"
 #include "files/open_scans.h"
 #include "files/scan_set.h"
@@ -11,8 +12,11 @@
 #include "files/scan_writer.h"
 #include "files/talvo_export.h"
 #include "files/workspace_file.h"
+#include "proc/calibration.h"
+#include "proc/corrections.h"
 #include "proc/proc_commands.h"
 #include "proc/smoothing_commands.h"
+#include "proc/transforms.h"
 #include "view/view_commands.h"
 
 namespace qm {
@@ -33,8 +37,12 @@ void registerAllCommands(Workbench& wb)
     registerGroupFitsCommands(t);
     registerSmoothingCommands(t);
     registerAnalysisCommands(t);
+    registerBeamCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);
+    registerCalibrationCommands(t);
+    registerCorrectionCommands(t);
+    registerTransformCommands(t);
 }
 
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 using namespace qm;
@@ -81,6 +82,50 @@ TEST(Dispatcher, IgnoresIdsOutsideTheTableAndNamesMissingHandlers)
     b.wb.dispatch(119); // "Wrksh+N": in the table, no handler here
     EXPECT_EQ(b.ui.statuses, std::vector<std::string>{"Not available yet"});
     EXPECT_EQ(b.ui.redraws, redraws);
+}
+
+// An operation that runs out of memory is stopped there: the box
+// interactively, a recorded failure in batch runs, and the program (and
+// the next command) goes on.
+TEST(Dispatcher, AllocationFailureStopsOnlyTheCommand)
+{
+    Bench b;
+    loadThree(b);
+    b.wb.commands().handle(119, [](Workbench&) { throw std::bad_alloc(); });
+    b.wb.commands().handle(120, [](Workbench&) { throw std::length_error("vector::reserve"); });
+    b.wb.dispatch(119);
+    b.expectMessage("Can't allocate memory", "");
+    EXPECT_EQ(b.ui.statuses.back(), "Can't allocate memory");
+    EXPECT_EQ(b.wb.scans.count(), 3);
+    b.wb.takeFailures();
+
+    b.wb.interactiveMode = false;
+    b.wb.dispatch(120);
+    EXPECT_TRUE(b.ui.messages.empty());
+    EXPECT_EQ(b.wb.takeFailures(), std::vector<std::string>{"Can't allocate memory"});
+    b.wb.viewBegin = 5;
+    b.wb.dispatch(112);
+    EXPECT_EQ(b.wb.viewBegin, 0);
+}
+
+// In a batch run every command that did nothing says why, without a box.
+TEST(Dispatcher, BatchRunsLearnWhyACommandDidNothing)
+{
+    Bench b;
+    b.wb.interactiveMode = false;
+    b.wb.dispatch(112); // a data command without data
+    loadThree(b);
+    b.wb.dispatch(100); // "Open" works through a dialog only
+    b.wb.dispatch(119); // no handler
+    b.wb.chkWrkI = b.wb.chkWrkV = false;
+    EXPECT_FALSE(b.wb.requireWorksheetSelected());
+    b.wb.interaction = InteractionMode::Calibration;
+    b.wb.dispatch(112);
+    EXPECT_TRUE(b.ui.messages.empty());
+    EXPECT_EQ(b.wb.takeFailures(),
+              (std::vector<std::string>{"No data are loaded", "Not available in batch mode", "Not available yet",
+                                        "WORKSHEET is not checked", "Calibration is ON"}));
+    EXPECT_TRUE(b.wb.takeFailures().empty());
 }
 
 TEST(Dispatcher, PrevGroupNeedsTwoKeptScans)

@@ -12,7 +12,7 @@ using test::scansOf;
 
 BatchCommand cmd(int number, std::array<float, 4> args = {}, std::string title = {})
 {
-    return {number, args, std::move(title)};
+    return {number, args, std::move(title), {}};
 }
 
 TEST(BatchExecutor, RangeInPointsAndSolarRadii)

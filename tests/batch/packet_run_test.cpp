@@ -1,6 +1,11 @@
 // Whole packet runs over generated files, good and damaged.
 #include "batch/packet_run.h"
+#include "files/open_scans.h"
+#include "files/scan_set.h"
 #include "tests/batch/batch_fixture.h"
+
+#include <algorithm>
+#include <new>
 
 namespace qm {
 namespace {
@@ -60,6 +65,62 @@ TEST(PacketRun, LoadsEachFileRunsTheListAndLogs)
     EXPECT_EQ(b.ui.windowShown, (std::vector<bool>{false, true}));
     EXPECT_TRUE(b.wb.interactiveMode);
     EXPECT_FALSE(b.wb.setLoaded);
+}
+
+// A command that could not do its work gets a line below its file; the
+// person gets the same on the error channel.
+TEST(PacketRun, FailedCommandsAreLoggedBelowTheirFile)
+{
+    PacketBench b;
+    b.wb.commands().handle(124, {}); // "GaussFlux" without a handler
+    writeScanFile(b.in + "/good.0hd", {3.0f, 5.0f});
+    const std::string p =
+        b.packet("AppExit=0\r\nOutFile=log.txt\r\n", "good.0hd\r\nabsent.0hd",
+                 "AllMode=1\r\nGaussFlux\r\nSwitchWrkI=0\r\nSwitchWrkV=0\r\nIVtoRL\r\nCloseSet\r\nSmoothGauss=3\r\n");
+    const PacketRun run = runPacketFile(b.wb, p);
+    EXPECT_EQ(run.failedCommands, 3);
+    EXPECT_EQ(slurp(b.out + "/log.txt"), "good.0hd-OK:)\n"
+                                         "\t!GaussFlux Not available yet\n"
+                                         "\t!IVtoRL (Wrksh_I and Wrksh_V) are not checked\n"
+                                         "\t!SmoothGauss No data are loaded\n"
+                                         "absent.0hd-Bad:(\n");
+    const auto& s = b.ui.statuses;
+    EXPECT_NE(std::find(s.begin(), s.end(), "good.0hd: !SmoothGauss No data are loaded"), s.end());
+    EXPECT_NE(std::find(s.begin(), s.end(), "absent.0hd: File " + b.in + "/absent.0hd cannot be opened"), s.end());
+    EXPECT_EQ(b.ui.questions(), 0u);
+}
+
+// A load that runs out of memory loads nothing: the packet logs the file as
+// not loaded and goes on, and a set in memory keeps exactly its scans.
+TEST(PacketRun, LoadsThatRunOutOfMemoryLeaveTheSetAlone)
+{
+    PacketBench b;
+    struct ReaderGuard {
+        ReaderGuard()
+        {
+            setFitsRouteReader(FitsRouteStage::ScanSet,
+                               [](Workbench&, const std::string&) -> std::optional<ScanChain> { throw std::bad_alloc(); });
+        }
+        ~ReaderGuard() { registerScanSetFormat(); }
+    } hungry;
+    b.record({110});
+    writeText(b.in + "/huge.fits", "SIMPLE  =                    T\n");
+    writeScanFile(b.in + "/good.0hd", {3.0f});
+    runPacketFile(b.wb, b.packet("AppExit=0\r\n", "huge.fits\r\ngood.0hd", "SmoothGauss\r\n"));
+    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "huge.fits-Bad:(\ngood.0hd-OK:)\n");
+    EXPECT_EQ(b.seen.size(), 1u);
+    const auto& s = b.ui.statuses;
+    EXPECT_NE(std::find(s.begin(), s.end(), "huge.fits: Can't allocate memory"), s.end());
+
+    // Interactively: the box, and the set as it was.
+    b.load(test::scansOf(test::makeScan(3.0f), test::makeScan(5.0f)));
+    ScanRecord* active = b.wb.scans.tail();
+    b.wb.setActive(active);
+    EXPECT_EQ(openScans(b.wb, b.in + "/huge.fits"), 1);
+    ASSERT_EQ(b.ui.messages.size(), 1u);
+    EXPECT_EQ(b.ui.messages[0].text, "Can't allocate memory");
+    EXPECT_EQ(b.wb.scans.count(), 2);
+    EXPECT_EQ(b.wb.activeScan, active);
 }
 
 TEST(PacketRun, TipShowsTheTimeLeft)
@@ -132,7 +193,8 @@ TEST(PacketRun, TheFoldersOfThePacketHoldForTheWholeRun)
     const std::string p = b.packet("AppExit=0\r\nOutPrefix=p_\r\n", "a.0hd",
                                    "AllMode=1\r\nReloadSettings\r\nOutputFolder#" + b.in + "/a.0hd/x\r\nSaveWorksheet=0 0 1\r\n");
     runPacketFile(b.wb, p);
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "a.0hd-OK:)\n");
+    EXPECT_EQ(slurp(b.out + "/PackOut.txt"),
+              "a.0hd-OK:)\n\t!OutputFolder Output folder " + b.in + "/a.0hd/x cannot be created\n");
     EXPECT_TRUE(fs::exists(b.out + "/p_a_0hd.0hd"));
     EXPECT_FALSE(fs::exists(b / "stored"));
     EXPECT_EQ(b.wb.settings.gaussNoise, 3.0f);

@@ -102,10 +102,51 @@ TEST(QuillmarBatch, WrongCommandLinesGiveTheUsage)
         SCOPED_TRACE(args);
         ToolRun r = run(dir, kBatch, args);
         EXPECT_EQ(r.code, 2);
-        EXPECT_NE(r.err.find("Usage: quillmar-batch --list FILE..."), std::string::npos);
+        EXPECT_NE(r.err.find("Usage: quillmar-batch"), std::string::npos);
         EXPECT_TRUE(r.out.empty());
     }
     EXPECT_EQ(run(dir, kSynth, "--points 20000 --out x.0hd").code, 2);
+}
+
+// The error stream of a script run: errors in every mode, refusals by
+// default, the questions nobody was asked and the per-scan status texts
+// only with --verbose; reports stay on the output stream.
+TEST(QuillmarBatch, VerbosityVersionAndFailedScripts)
+{
+    TempFolder dir("verbosity");
+    const std::string set = kExamples + "/sun3-18/set.0hd";
+    ASSERT_TRUE(writeFileAtomically(dir / "run.spt", "[Commands]\nAllMode=1\nSigma\nSaveWorksheet\nOpenFile\n"));
+    const std::string failure = "!OpenFile Not available in batch mode\n";
+    const std::string question = "Do You want to save data?\n", perScan = "Saving of scan 18.00[GHz] is end\n";
+
+    std::string report;
+    for (const char* mode : {"", "--quiet ", "--verbose "}) {
+        SCOPED_TRACE(mode);
+        const ToolRun r = run(dir, kBatch, std::string(mode) + "--script run.spt " + quote(set));
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(occurrences(r.err, failure), 1) << r.err;
+        const bool verbose = std::string(mode) == "--verbose ";
+        EXPECT_EQ(occurrences(r.err, question), verbose ? 1 : 0);
+        EXPECT_EQ(occurrences(r.err, perScan), verbose ? 1 : 0);
+        if (std::string(mode) == "--quiet ") {
+            EXPECT_EQ(r.err, failure);
+        }
+        if (report.empty())
+            report = r.out;
+        EXPECT_EQ(r.out, report);
+    }
+    EXPECT_NE(report.find("Scan's sigma\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "0-Script.0hd"));
+
+    // Without the failing command the script succeeds, silently.
+    ASSERT_TRUE(writeFileAtomically(dir / "run.spt", "[Commands]\nAllMode=1\nSaveWorksheet\n"));
+    const ToolRun ok = run(dir, kBatch, "--script run.spt " + quote(set));
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    EXPECT_EQ(ok.err, "");
+
+    const ToolRun version = run(dir, kBatch, "--version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "quillmar-batch " QM_VERSION "\n");
 }
 
 // --convert writes the worksheets: a header set within the 16-bit

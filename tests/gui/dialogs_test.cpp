@@ -1,10 +1,14 @@
 // The dialogs of the Qt front end, driven as a person would: the number
 // prompt's keypad, the configuration dialog writing the store, and dialog 7 of
 // Gauss Flux.
+// prompt's keypad, the configuration and beam dialogs writing the store.
 #include "app/settings_store.h"
+#include "beam/beam_config.h"
+#include "gui/beam_dialog.h"
 #include "gui/config_dialog_qt.h"
 #include "gui/gauss_dialog.h"
 #include "gui/qt_ui.h"
+#include "gui/ephemerides_dialog.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
@@ -125,6 +129,45 @@ private slots:
         QCOMPARE(f.components, std::string("4"));
         QCOMPARE(f.initial, std::string());
         QVERIFY(f.splineBackground);
+    void beamDialogStoresTheRecord()
+    {
+        QTemporaryDir dir;
+        MemorySettingsStore store;
+        WrkWin win(store, dir.path().toStdString());
+        whenModal<BeamDialog>([](BeamDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("FFT Beam convolution"));
+            QCOMPARE(d->field("R polarization shift,mm :")->text(), QString("12.5"));
+            d->field("FFT noise level: ")->setText("0.01");
+            d->field("Y shift from focus,mm :")->setText("y");
+            press(d, QDialogButtonBox::Ok);
+        });
+        QVERIFY(runBeamDialog(win.workbench()));
+        const auto c = loadBeamConfig(store);
+        QVERIFY(c.has_value());
+        QCOMPARE(c->noiseLevel, 0.01f);
+        QCOMPARE(c->shiftY, 0.0f);
+        QCOMPARE(c->shiftL, -12.5f);
+        whenModal<BeamDialog>([](BeamDialog* d) {
+            QCOMPARE(d->field("FFT noise level: ")->text(), QString("0.01000"));
+            press(d, QDialogButtonBox::Cancel);
+        });
+        QVERIFY(!runBeamDialog(win.workbench()));
+    }
+
+    void ephemeridesDialogShowsAndReturnsItsFields()
+    {
+        EphemeridesParams p{"1.000000", "2.5", "40", "-3", "1500.5", "Sun"};
+        EphemeridesDialog d(p);
+        QCOMPARE(d.windowTitle(), QString("Ephemerides setting"));
+        const auto edits = d.findChildren<QLineEdit*>();
+        QCOMPARE(edits.size(), 6);
+        QCOMPARE(edits[4]->text(), QString("1500.5"));
+        edits[0]->setText("0.5");
+        edits[5]->setText("A very long object name");
+        const EphemeridesParams out = d.params();
+        QCOMPARE(out.step, std::string("0.5"));
+        QCOMPARE(out.azimuth, std::string("2.5"));
+        QCOMPARE(out.object, std::string("A very long ob")); // 14 characters
     }
 };
 

@@ -3,7 +3,9 @@
 // question.
 #include "app/command_table.h"
 #include "app/settings_store.h"
+#include "batch/popup_menu.h"
 #include "gui/data_list.h"
+#include "gui/list_dialog.h"
 #include "gui/main_menu.h"
 #include "gui/tool_bar.h"
 #include "gui/wrk_win.h"
@@ -156,6 +158,40 @@ private slots:
         QVERIFY(!wb.setLoaded);
         QVERIFY(!menu.action(172)->isEnabled());
         QCOMPARE(listLines(win.dataList()).size(), 1);
+    }
+
+    // A command without a handler is greyed wherever it is offered: menu,
+    // tool bar, pop-up menu and the list dialog; the rest stay available.
+    void commandsWithoutAHandlerAreGreyed()
+    {
+        MemorySettingsStore store;
+        WrkWin win(store, QDir::tempPath().toStdString());
+        Workbench& wb = win.workbench();
+        loadThree(wb);
+        wb.commands().handle(124, {}); // "Gauss Flux"
+        wb.commands().handle(128, {}); // "Print..."
+        wb.ui().stateChanged();
+        QVERIFY(!win.mainMenu().action(124)->isEnabled());
+        QVERIFY(!win.toolBar().button(128)->isEnabled());
+        QVERIFY(win.mainMenu().action(110)->isEnabled());
+        QVERIFY(win.toolBar().button(102)->isEnabled());
+
+        wb.settings.popUpMenu = {179, 124};
+        const std::vector<PopupMenuItem> items = popupMenuItems(wb);
+        QCOMPARE(items.size(), std::size_t{2});
+        QVERIFY(items[0].enabled);
+        QVERIFY(!items[1].enabled);
+
+        ListDialog core(ListKind::QuickList, {}, &wb.commands());
+        ListDialogQt dialog(core);
+        const auto found = dialog.offeredList()->findItems("Gauss Flux", Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        QVERIFY(!(found[0]->flags() & Qt::ItemIsEnabled));
+        core.add(dialog.offeredList()->row(found[0]));
+        QVERIFY(core.chosen().empty());
+        const auto median = dialog.offeredList()->findItems("Median", Qt::MatchExactly);
+        QCOMPARE(median.size(), 1);
+        QVERIFY(median[0]->flags() & Qt::ItemIsEnabled);
     }
 
     void closeAsksOnlyWithASetLoaded()

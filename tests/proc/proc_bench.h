@@ -1,8 +1,11 @@
 #pragma once
 // A workbench with the worksheet and smoothing commands, and array helpers
 // for the processing tests.
+#include "proc/calibration.h"
+#include "proc/corrections.h"
 #include "proc/proc_commands.h"
 #include "proc/smoothing_commands.h"
+#include "proc/transforms.h"
 #include "tests/app/scan_fixture.h"
 
 #include <cstdint>
@@ -17,6 +20,9 @@ struct ProcBench : Bench {
     {
         registerWorksheetCommands(wb.commands());
         registerSmoothingCommands(wb.commands());
+        registerCalibrationCommands(wb.commands());
+        registerCorrectionCommands(wb.commands());
+        registerTransformCommands(wb.commands());
     }
     ScanRecord& active() { return *wb.activeScan; }
     // Switches: Data I, Data V, Worksheet I, Worksheet V.

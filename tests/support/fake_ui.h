@@ -2,7 +2,9 @@
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
 #include "analysis/gauss_analysis.h"
 #include "app/config_dialog.h"
+#include "beam/beam_config.h"
 #include "app/ui_port.h"
+#include "plugins/plugin_form.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -40,6 +42,15 @@ public:
     std::deque<std::optional<GaussDialogFields>> gaussAnswers;
     // pump() returns true (abort) once it has been called this many times.
     int abortAfterPumps = -1, pumps = 0;
+    // "FFT Beam convolution": a value is OK with those fields, nullopt (or
+    // an empty queue) Cancel.
+    std::deque<std::optional<BeamConfigFields>> beamAnswers;
+    std::vector<BeamConfigFields> beamShown;
+    std::vector<Report> curves; // titled curves; the text is their number of values
+    // Plug-in forms: a value is OK with those texts, nullopt (or an empty
+    // queue) Cancel.
+    std::deque<std::optional<std::vector<std::string>>> formAnswers;
+    std::vector<PluginForm> formsShown; // forms as they opened
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
     // The open "Koeff of spline" dialog's state (null when closed).
     SplineDialogState* splineDialog = nullptr;
@@ -133,6 +144,20 @@ public:
         programs.push_back(p);
         return true;
     }
+    bool pluginForm(PluginForm& f) override
+    {
+        formsShown.push_back(f);
+        if (formAnswers.empty() || !formAnswers.front()) {
+            if (!formAnswers.empty())
+                formAnswers.pop_front();
+            return false;
+        }
+        const auto a = formAnswers.front();
+        formAnswers.pop_front();
+        for (std::size_t k = 0; k < f.fields.size() && k < a->size(); ++k)
+            f.fields[k].second = (*a)[k];
+        return true;
+    }
     bool groupDialog(GroupDialogParams& p) override
     {
         if (groupAnswers.empty() || !groupAnswers.front()) {
@@ -176,14 +201,17 @@ public:
     bool viewSettingsDialog(ViewSettingsFields& f) override
     {
         viewShown.push_back(f);
-        if (viewAnswers.empty())
-            return false;
-        const auto answer = viewAnswers.front();
-        viewAnswers.pop_front();
-        if (!answer)
-            return false;
-        f = *answer;
-        return true;
+        return answerDialog(viewAnswers, f);
+    }
+
+    bool beamConfigDialog(BeamConfigFields& f) override
+    {
+        beamShown.push_back(f);
+        return answerDialog(beamAnswers, f);
+    }
+    void showCurve(const std::string& title, const std::vector<double>& values) override
+    {
+        curves.push_back({title, std::to_string(values.size())});
     }
 
     bool sawMessage(const std::string& text) const
@@ -204,6 +232,18 @@ public:
     }
 
 private:
+    // The next scripted answer of a dialog: OK with its fields, or Cancel.
+    template <class F>
+    static bool answerDialog(std::deque<std::optional<F>>& q, F& f)
+    {
+        if (q.empty())
+            return false;
+        const auto answer = q.front();
+        q.pop_front();
+        if (answer)
+            f = *answer;
+        return answer.has_value();
+    }
     template <class T>
     static std::optional<std::string> pop(std::deque<T>& q)
     {
