@@ -2,6 +2,7 @@
 
 #include "app/app_commands.h"
 #include "app/workbench.h"
+#include "plugins/plugin_host.h"
 
 #include <QAction>
 #include <QMenu>
@@ -70,8 +71,10 @@ QMenu* MainMenu::menu(const QString& path) const
 void MainMenu::refresh()
 {
     for (auto& [id, a] : actions_) {
-        // A command without a handler is greyed rather than a silent no-op.
-        a->setEnabled(wb_.isEnabled(id) && wb_.commands().handler(id));
+        // A command without a handler is greyed rather than a silent no-op;
+        // plug-in items run through the plug-in hook instead of a handler.
+        const bool runs = id > kPluginIdBase ? static_cast<bool>(wb_.pluginHook) : wb_.commands().handler(id) != nullptr;
+        a->setEnabled(wb_.isEnabled(id) && runs);
         // Only items that carry a check mark show one; the rest stay plain.
         const bool checked = wb_.isChecked(id);
         a->setCheckable(checked);

@@ -23,6 +23,8 @@ PluginFormDialog::PluginFormDialog(const PluginForm& form, QWidget* parent) : QD
         edits_.push_back(edit);
     }
     layout->addLayout(fields);
+    if (!edits_.empty())
+        edits_.front()->selectAll(); // typing replaces the initial text, as Tab into a field does
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     if (!form.helpText.empty()) {
         QPushButton* help = buttons->addButton("Help", QDialogButtonBox::HelpRole);

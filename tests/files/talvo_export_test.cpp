@@ -99,6 +99,7 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
     exportTalvo(wb);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "WORKSHEETs are not checked");
+    EXPECT_EQ(wb.takeFailures(), std::vector<std::string>{"WORKSHEETs are not checked"});
     EXPECT_TRUE(test::filesIn(dir.path()).empty());
 
     wb.chkWrkV = true;
