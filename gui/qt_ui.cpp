@@ -310,10 +310,6 @@ bool QtUi::gaussDialog(GaussDialogFields& f)
 {
     const Asking asking(*this);
     GaussDialog d(owner_);
-bool QtUi::beamConfigDialog(BeamConfigFields& f)
-{
-    const Asking asking(*this);
-    BeamDialog d(f, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
     f = d.fields();
@@ -325,6 +321,18 @@ void QtUi::gaussEditor(GaussEditor& editor)
     const Asking asking(*this);
     GaussEditorDialog d(editor, owner_);
     d.exec();
+}
+
+bool QtUi::beamConfigDialog(BeamConfigFields& f)
+{
+    const Asking asking(*this);
+    BeamDialog d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
 void QtUi::showCurve(const std::string& title, const std::vector<double>& values)
 {
     (new CurveWindow(QString::fromStdString(title), values, owner_))->show();

@@ -129,6 +129,8 @@ private slots:
         QCOMPARE(f.components, std::string("4"));
         QCOMPARE(f.initial, std::string());
         QVERIFY(f.splineBackground);
+    }
+
     void beamDialogStoresTheRecord()
     {
         QTemporaryDir dir;
