@@ -6,6 +6,7 @@
 // SelectDllFunction directly on the same arrays. Batch mode answers the
 // plug-in's form from the batch arguments in both.
 #include "app/scan_record.h"
+#include "bench/drift_scan.h"
 #include "cli/headless_workbench.h"
 #include "plugins/plugin_host.h"
 
@@ -23,18 +24,7 @@ namespace {
 constexpr int kAbsorption = 10011, kQuickMedian = 10014; // melvane is the first module
 constexpr int kHalf = 500;
 
-// A drift scan: a broad solar profile, a narrow source and noise.
-std::vector<float> profile(int n, unsigned seed)
-{
-    std::vector<float> v(static_cast<std::size_t>(n));
-    std::mt19937 g(seed);
-    std::normal_distribution<float> noise(0, 40);
-    for (int i = 0; i < n; ++i) {
-        const double u = (i - n / 2.0) / (n / 5.0), s = (i - 0.56 * n) / 60.0;
-        v[static_cast<std::size_t>(i)] = static_cast<float>(10000 * std::exp(-u * u) + 3000 * std::exp(-s * s)) + noise(g);
-    }
-    return v;
-}
+using qm::bench::profile;
 
 // A batch workbench with the Startup plug-ins and `count` scans of n points
 // in both worksheet channels, every scan a target.

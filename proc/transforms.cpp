@@ -18,27 +18,22 @@ namespace {
 constexpr const char* kReplaceAll = "This operation replace ALL data";
 
 // Gives the scan n points: every present channel gets a new block whose
-// Data is fill(channel, data) and whose Worksheet is the new Data, or
-// fill's worksheet when `ownWorksheet` is set.
+// Data fill(channel, data, worksheet) writes, and its Worksheet too.
 template <class Fill>
 void reshape(ScanRecord& scan, int n, Fill fill)
 {
-    std::vector<float> data[2], wrk[2];
+    std::vector<float> block[2];
+    const std::size_t m = static_cast<std::size_t>(n);
     for (int ch = 0; ch < 2; ++ch) {
         if (!(ch == 0 ? scan.hasI() : scan.hasV()))
             continue;
-        data[ch].assign(static_cast<std::size_t>(n), 0.0f);
-        wrk[ch].assign(static_cast<std::size_t>(n), 0.0f);
-        fill(ch, data[ch], wrk[ch]);
+        block[ch].assign(2 * m + 2, 0.0f); // the layout allocChannel gives
+        fill(ch, block[ch].data(), block[ch].data() + m);
     }
     scan.nPoints = static_cast<int16_t>(n);
-    for (int ch = 0; ch < 2; ++ch) {
-        if (data[ch].empty())
-            continue;
-        scan.allocChannel(ch + 1);
-        std::copy(data[ch].begin(), data[ch].end(), ch == 0 ? scan.dataI() : scan.dataV());
-        std::copy(wrk[ch].begin(), wrk[ch].end(), ch == 0 ? scan.wrkI() : scan.wrkV());
-    }
+    for (int ch = 0; ch < 2; ++ch)
+        if (!block[ch].empty())
+            (ch == 0 ? scan.chanI : scan.chanV).swap(block[ch]);
 }
 
 const float* dataOf(const ScanRecord& s, int ch) { return ch == 0 ? s.dataI() : s.dataV(); }
@@ -102,7 +97,7 @@ void equalLength(Workbench& wb)
         const double o = s->centerPoint - cMin;
         const int whole = static_cast<int>(std::trunc(o));
         const double fraction = o - whole;
-        reshape(*s, n, [&](int ch, std::vector<float>& d, std::vector<float>& w) {
+        reshape(*s, n, [&](int ch, float* d, float* w) {
             const float* od = dataOf(*s, ch);
             const float* ow = wrkOf(*s, ch);
             const int old = s->nPoints;
@@ -112,8 +107,8 @@ void equalLength(Workbench& wb)
                 w[j] = ow[from];
             }
             if (fraction != 0) {
-                fractionalMove(d.data(), n, fraction);
-                fractionalMove(w.data(), n, fraction);
+                fractionalMove(d, n, fraction);
+                fractionalMove(w, n, fraction);
             }
         });
         s->centerPoint = static_cast<float>(cMin);
@@ -164,10 +159,10 @@ void equalStep(Workbench& wb)
         const double h = s->step;
         const double start = s->centerPoint - centre * step / h;
         const int old = s->nPoints;
-        reshape(*s, n, [&](int ch, std::vector<float>& d, std::vector<float>& w) {
-            resampleLinear(dataOf(*s, ch), old, start, step / h, d.data(), n);
-            d[static_cast<std::size_t>(n - 1)] = 0;
-            w = d;
+        reshape(*s, n, [&](int ch, float* d, float* w) {
+            resampleLinear(dataOf(*s, ch), old, start, step / h, d, n);
+            d[n - 1] = 0;
+            std::copy(d, d + n, w);
         });
         s->step = static_cast<float>(step);
         s->centerPoint = static_cast<float>(centre);
@@ -294,9 +289,9 @@ void centerSun(Workbench& wb)
             const int to = std::min<int>(s->nPoints, static_cast<int>(std::trunc(r + s->centerPoint)));
             if (to - from < 1)
                 continue;
-            reshape(*s, to - from, [&](int ch, std::vector<float>& d, std::vector<float>& w) {
-                std::copy(dataOf(*s, ch) + from, dataOf(*s, ch) + to, d.begin());
-                w = d;
+            reshape(*s, to - from, [&](int ch, float* d, float* w) {
+                std::copy(dataOf(*s, ch) + from, dataOf(*s, ch) + to, d);
+                std::copy(d, d + (to - from), w);
             });
             s->centerPoint = static_cast<float>(cf);
         }
@@ -428,21 +423,38 @@ void scansIntegration(Workbench& wb)
 
 void resampleLinear(const float* x, int count, double first, double delta, float* out, int n)
 {
-    for (int j = 0; j < n; ++j) {
+    auto at = [&](int j) {
         const double t = first + j * delta;
-        if (!(t > 0)) {
-            out[j] = x[0];
-            continue;
-        }
-        const double i = std::floor(t);
-        if (i >= count - 1) {
-            out[j] = x[count - 1];
-            continue;
-        }
-        const int k = static_cast<int>(i);
-        const double f = t - i;
-        out[j] = static_cast<float>(x[k] + (double(x[k + 1]) - x[k]) * f);
+        if (!(t > 0))
+            return x[0];
+        if (t >= count - 1)
+            return x[count - 1];
+        const int k = static_cast<int>(t); // the floor, as t > 0
+        return static_cast<float>(x[k] + (double(x[k + 1]) - x[k]) * (t - k));
+    };
+    if (!(delta > 0) || !std::isfinite(delta) || !std::isfinite(first)) {
+        for (int j = 0; j < n; ++j)
+            out[j] = at(j);
+        return;
     }
+    // Rising positions: a run before the first point, the interior [lo, hi)
+    // interpolated without tests, a run past the last point.
+    int lo = 0;
+    for (; lo < n && !(first + lo * delta > 0); ++lo)
+        out[lo] = x[0];
+    const double guess = std::clamp(std::ceil((count - 1 - first) / delta), double(lo), double(n));
+    int hi = static_cast<int>(guess);
+    while (hi > lo && first + (hi - 1) * delta >= count - 1)
+        --hi;
+    while (hi < n && first + hi * delta < count - 1)
+        ++hi;
+    for (int j = lo; j < hi; ++j) {
+        const double t = first + j * delta;
+        const int k = static_cast<int>(t);
+        out[j] = static_cast<float>(x[k] + (double(x[k + 1]) - x[k]) * (t - k));
+    }
+    for (int j = hi; j < n; ++j)
+        out[j] = x[count - 1];
 }
 
 void registerTransformCommands(CommandTable& t)

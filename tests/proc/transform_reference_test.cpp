@@ -3,6 +3,7 @@
 #include "analysis/analysis_commands.h"
 #include "analysis/sun_template.h"
 #include "proc/corrections.h"
+#include "proc/smoothing_spline.h"
 #include "proc/transforms.h"
 #include "tests/proc/proc_bench.h"
 #include "tests/support/temp_dir.h"
@@ -56,6 +57,43 @@ TEST(Corrections, AmplificationStepAndLogScale)
     const double cases[3][2] = {{100, 1.5}, {3000, 1.2}, {5, 4.0}};
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(solveLogScale(cases[i][0], cases[i][1]), ref[i], 0.001) << i;
+}
+
+TEST(SmoothingSpline, FluxSpectrumAgainstScipy)
+{
+    // A daily flux spectrum in MHz fitted as the flux calibration does (p = 4000).
+    // make_smoothing_spline minimises the same sum of squares plus lam times the
+    // integral of g''^2, so lam = p. The clamped reference minimises that sum over
+    // cubic Hermite pieces (values and slopes at the knots, the exact g'' energy of
+    // each piece) with the end slopes fixed to those of the end knot intervals.
+    const float xs[9] = {245, 410, 610, 1415, 2695, 2800, 4995, 8800, 15400};
+    const float ys[9] = {20, 41, 55, 80, 100, 108, 150, 250, 560};
+    const double ts[10] = {245, 300, 410, 1000, 2695, 2750, 2800, 6000, 12000, 15400};
+    const auto ref = python(
+        "import numpy as np\nfrom scipy.interpolate import make_smoothing_spline, CubicHermiteSpline\n"
+        "x=np.array([245,410,610,1415,2695,2800,4995,8800,15400.])\ny=np.array([20,41,55,80,100,108,150,250,560.])\n"
+        "p=4000.\nt=np.array([245,300,410,1000,2695,2750,2800,6000,12000,15400.])\n"
+        "print(*make_smoothing_spline(x,y,lam=p)(t))\n"
+        "m=len(x)\nA=np.zeros((2*m,2*m))\nb=np.zeros(2*m)\n"
+        "for i in range(m): A[2*i,2*i]=1; b[2*i]=y[i]\n"
+        "for i in range(m-1):\n"
+        "  h=x[i+1]-x[i]\n"
+        "  A[2*i:2*i+4,2*i:2*i+4]+=p/h**3*np.array([[12,6*h,-12,6*h],[6*h,4*h*h,-6*h,2*h*h],"
+        "[-12,-6*h,12,-6*h],[6*h,2*h*h,-6*h,4*h*h]])\n"
+        "u=np.array([(y[1]-y[0])/(x[1]-x[0]),(y[-1]-y[-2])/(x[-1]-x[-2])])\n"
+        "k=[1,2*m-1]\nf=[j for j in range(2*m) if j not in k]\nz=np.zeros(2*m)\nz[k]=u\n"
+        "z[f]=np.linalg.solve(A[np.ix_(f,f)],b[f]-A[np.ix_(f,k)]@u)\n"
+        "print(*CubicHermiteSpline(x,z[0::2],z[1::2])(t))\n");
+    if (ref.size() != 20)
+        GTEST_SKIP() << "scipy is not installed";
+    for (bool natural : {true, false}) {
+        SmoothingSpline s;
+        ASSERT_TRUE(s.fit(9, 4000, xs, ys, natural));
+        for (int i = 0; i < 10; ++i) {
+            const double want = ref[natural ? i : 10 + i];
+            EXPECT_NEAR(s.evaluate(ts[i]), want, 1e-6 * std::fabs(want)) << natural << ' ' << ts[i];
+        }
+    }
 }
 
 TEST(Transforms, EqualStepAndGroupMeans)
