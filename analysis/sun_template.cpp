@@ -82,8 +82,7 @@ double DiskScanModel::operator()(double x) const
 void makeSunTemplate(Workbench& wb)
 {
     if (!wb.chkWrkI) {
-        wb.message("You must to check WrkI");
-        wb.fail("You must to check WrkI");
+        wb.refuse("You must to check WrkI");
         return;
     }
     int missed = 0;

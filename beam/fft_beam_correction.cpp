@@ -218,8 +218,7 @@ void runFftBeamCorrection(Workbench& wb)
 {
     if (wb.interactiveMode) {
         if (!wb.chkWrkI || !wb.chkWrkV) {
-            wb.message("WORKSHEET is not checked");
-            wb.fail("WORKSHEET is not checked");
+            wb.refuse("WORKSHEET is not checked");
             return;
         }
         if (!wb.confirmAllMode())

@@ -90,31 +90,44 @@ std::optional<CalibrationRow> lookupCalibration(const std::string& folder, doubl
     return r;
 }
 
-double tab_sun(const std::string& folder, double lambda, double radius, double& qPrime)
+SunTable readSunTable(const std::string& folder)
+{
+    SunTable table;
+    TableRows rows(folder, "tab_sun.dat");
+    if (!rows.isOpen())
+        return table;
+    std::array<double, 3> row{};
+    while (rows.next(row.data(), 3))
+        table.push_back(row);
+    return table;
+}
+
+double tab_sun(const SunTable& table, double lambda, double radius, double& qPrime)
 {
     qPrime = 0;
     if (!(radius > 0) || !std::isfinite(lambda))
         return 0;
-    TableRows rows(folder, "tab_sun.dat");
-    if (!rows.isOpen())
-        return 0;
-    double prev[3] = {}, row[3] = {}, v[3] = {};
-    bool first = true;
-    while (rows.next(row, 3)) {
-        if (row[0] >= lambda) {
-            if (first) {
-                std::copy(std::begin(row), std::end(row), v);
-            } else {
-                const double span = row[0] - prev[0];
-                interpolate(prev, row, span != 0 ? (lambda - prev[0]) / span : 1.0, v, 3);
-            }
-            qPrime = v[2] * (960.0 / radius) * (960.0 / radius);
-            return v[1];
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const auto& row = table[k];
+        if (row[0] < lambda)
+            continue;
+        double v[3];
+        if (k == 0) {
+            std::copy(row.begin(), row.end(), v);
+        } else {
+            const auto& prev = table[k - 1];
+            const double span = row[0] - prev[0];
+            interpolate(prev.data(), row.data(), span != 0 ? (lambda - prev[0]) / span : 1.0, v, 3);
         }
-        std::copy(std::begin(row), std::end(row), prev);
-        first = false;
+        qPrime = v[2] * (960.0 / radius) * (960.0 / radius);
+        return v[1];
     }
     return 0;
+}
+
+double tab_sun(const std::string& folder, double lambda, double radius, double& qPrime)
+{
+    return tab_sun(readSunTable(folder), lambda, radius, qPrime);
 }
 
 } // namespace qm

@@ -3,8 +3,10 @@
 // "sh-fits.cfg" (flux coefficient, quiet-Sun temperature, beam half size and
 // the zero temperature of the calibration load) and the quiet-Sun table
 // "tab_sun.dat" (whole-disk flux Q and the fraction q seen by the scan).
+#include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -23,11 +25,16 @@ struct CalibrationRow {
 std::optional<CalibrationRow> lookupCalibration(const std::string& folder, double frequency);
 
 // Rows "%f %f %f": wavelength (cm), Q (sfu), q, in ascending wavelength.
+// Read once per run by commands that look up many scans.
+using SunTable = std::vector<std::array<double, 3>>;
+SunTable readSunTable(const std::string& folder);
+
 // Interpolates linearly at `lambda` between the first row whose wavelength is
 // at least `lambda` and the row before it (at or below the first row: the
 // first row). Returns Q and sets qPrime = q * (960 / radius)^2; returns 0
-// (qPrime 0) when the file is missing, ends first, or the radius is not
+// (qPrime 0) when the table is empty, ends first, or the radius is not
 // positive.
+double tab_sun(const SunTable& table, double lambda, double radius, double& qPrime);
 double tab_sun(const std::string& folder, double lambda, double radius, double& qPrime);
 
 } // namespace qm

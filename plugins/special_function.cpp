@@ -56,8 +56,7 @@ void PluginHost::run(int id)
     const PluginModule& m = modules_[static_cast<std::size_t>(k)];
     if (!m.select) {
         const std::string text = "Error locating procedures in module\n" + m.path;
-        wb.message(text);
-        wb.fail(text);
+        wb.refuse(text);
         return;
     }
     if (!wb.confirmAllMode())
@@ -102,8 +101,7 @@ void PluginHost::run(int id)
             b.data = channelV ? r->wrkV() : r->wrkI();
             if ((channelV ? wb.chkWrkV : wb.chkWrkI) && b.data && !callPlugin(m, &services.api, b, error)) {
                 const std::string text = "Error in plug-in module\n" + m.path + "\n" + error;
-                wb.message(text, "Information", MsgButtons::Ok, MsgIcon::Error);
-                wb.fail(text);
+                wb.refuse(text, "Information", MsgIcon::Error);
                 complete = false;
             }
             if (!complete || aborted() || (!wb.allMode && !wb.progressStep())) {

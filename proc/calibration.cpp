@@ -1,7 +1,6 @@
 #include "proc/calibration.h"
 
 #include "app/atomic_file.h"
-#include "app/busy_cursor.h"
 #include "app/command_table.h"
 #include "app/workbench.h"
 #include "files/calibration_files.h"
@@ -46,13 +45,11 @@ void quietSunTa(Workbench& wb)
     if (wb.groupMode != 0 || !wb.activeScan)
         return;
     if (!wb.chkWrkI || wb.allMode) {
-        wb.message("You must to check WrkI and One");
-        wb.fail("You must to check WrkI and One");
+        wb.refuse("You must to check WrkI and One");
         return;
     }
     if (wb.activeScan->flagIvWrk) {
-        wb.message("Data set is not (I and V)");
-        wb.fail("Data set is not (I and V)");
+        wb.refuse("Data set is not (I and V)");
         return;
     }
     auto calibrate = [](Workbench& w, double level) {
@@ -142,13 +139,13 @@ std::optional<std::vector<std::pair<double, double>>> dailySpectrum(FluxTableCac
 }
 
 // Full Flux on one scan; false when the scan is left as it was.
-bool fullFluxScan(Workbench& wb, FluxTableCache& cache, ScanRecord& scan)
+bool fullFluxScan(Workbench& wb, FluxTableCache& cache, const SunTable& sun, ScanRecord& scan)
 {
     const double f = scan.frequency;
     if (f == 0 || !std::isfinite(f) || scan.flagIvWrk || !scan.wrkI())
         return false;
     double qPrime = 0;
-    const double q = tab_sun(wb.programDir, 30.0 / f, scan.radius, qPrime);
+    const double q = tab_sun(sun, 30.0 / f, scan.radius, qPrime);
     if (q == 0)
         return false;
     int year, month, day;
@@ -183,17 +180,15 @@ void fullFlux(Workbench& wb)
     if (!wb.activeScan || !wb.confirmAllMode())
         return;
     if (wb.activeScan->flagIvWrk) {
-        wb.message("Data set is not (I and V)");
-        wb.fail("Data set is not (I and V)");
+        wb.refuse("Data set is not (I and V)");
         return;
     }
     if (!wb.chkWrkI) {
-        wb.message("You must to check WrkI");
-        wb.fail("You must to check WrkI");
+        wb.refuse("You must to check WrkI");
         return;
     }
-    const BusyCursor busy(wb.ui());
     FluxTableCache cache;
+    const SunTable sun = readSunTable(wb.programDir);
     std::vector<ScanRecord*> scans;
     if (wb.allMode)
         for (const auto& s : wb.scans)
@@ -202,7 +197,7 @@ void fullFlux(Workbench& wb)
         scans.push_back(wb.activeScan);
     int missed = 0;
     for (ScanRecord* scan : scans) {
-        if (!fullFluxScan(wb, cache, *scan)) {
+        if (!fullFluxScan(wb, cache, sun, *scan)) {
             ++missed;
             continue;
         }

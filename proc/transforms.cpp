@@ -1,6 +1,5 @@
 #include "proc/transforms.h"
 
-#include "app/busy_cursor.h"
 #include "app/command_table.h"
 #include "app/noise_estimate.h"
 #include "app/workbench.h"
@@ -150,7 +149,6 @@ void equalStep(Workbench& wb)
     int n = total > kMaxPoints ? kMaxPoints : static_cast<int>(total);
     if (total > kMaxPoints)
         centre -= static_cast<int>((total - kMaxPoints) / 2);
-    const BusyCursor busy(wb.ui());
     for (const auto& s : wb.scans) {
         if (!sameRadius) {
             s->step = static_cast<float>(double(s->step) * 960 / s->radius);
@@ -211,8 +209,7 @@ void scanSubScan(Workbench& wb)
             refusal = "Group have not a selected scan";
     }
     if (refusal) {
-        wb.message(refusal);
-        wb.fail(refusal);
+        wb.refuse(refusal);
         return;
     }
     const std::string question =
@@ -247,8 +244,7 @@ void centerSun(Workbench& wb)
     else if (std::any_of(wb.scans.begin(), wb.scans.end(), [](const auto& s) { return !s->dataI(); }))
         refusal = "Data have not the intensity";
     if (refusal) {
-        wb.message(refusal);
-        wb.fail(refusal);
+        wb.refuse(refusal);
         return;
     }
     if (!wb.requireNoOpenReport())
@@ -263,14 +259,12 @@ void centerSun(Workbench& wb)
     const auto mode = wb.askInteger("Input Flag [1-max/0-rise]:");
     if (!mode)
         return;
-    const BusyCursor busy(wb.ui());
     std::string report = "Frq\t Date obs.\t Time obs.\tdCsun\r\n";
     bool found = true;
     for (const auto& s : wb.scans) {
         const auto change = recentreScan(*s, *mode == 1 ? CentreMode::Max : CentreMode::Rise);
         if (!change) {
-            wb.message("Error of the center determination");
-            wb.fail("Error of the center determination");
+            wb.refuse("Error of the center determination");
             found = false;
             break;
         }
@@ -315,8 +309,7 @@ void groupCombine(Workbench& wb, bool minimum)
     if (!wb.allMode)
         refusal = "Must be option ALL";
     if (refusal) {
-        wb.message(refusal);
-        wb.fail(refusal);
+        wb.refuse(refusal);
         return;
     }
     const auto targets = wb.targets();
