@@ -18,6 +18,7 @@ struct GaussDialogFields; // analysis/gauss_analysis.h
 class GaussEditor;       // analysis/gauss_editor.h
 struct PluginForm; // plugins/plugin_form.h
 struct EphemeridesParams; // proc/ephemerides.h
+struct ExportPanelFields; // view/page_export.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -158,6 +159,8 @@ public:
     virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
     // "Ephemerides setting": fill the struct, false on Cancel.
     virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
+    // "Export page control panel": fill the struct, false on Cancel.
+    virtual bool exportPanel(ExportPanelFields& f) { (void)f; return false; }
 
 private:
     friend class BusyCursor;

@@ -1,6 +1,7 @@
 #include "batch/batch_executor.h"
 
 #include "app/output_folder.h"
+#include "app/page_types.h"
 #include "app/settings.h"
 #include "app/workbench.h"
 #include "batch/batch_state.h"
@@ -39,6 +40,17 @@ std::string outputPath(const Workbench& wb, const std::string& title, const std:
     if (!title.empty())
         return joinFolder(wb.settings.output, title);
     return joinFolder(wb.settings.output, prefix + base + extension);
+}
+
+// The file of 141: the title with its first "%s" replaced by the base name,
+// else prefix and base name with the extension of the page type.
+std::string pagePath(const Workbench& wb, const BatchCommand& c, const std::string& prefix, const std::string& base)
+{
+    std::string title = c.title;
+    if (const auto at = title.find("%s"); at != std::string::npos)
+        title.replace(at, 2, base);
+    const PageType* type = pageType(argInt(c.args[2]));
+    return outputPath(wb, title, prefix, base, type ? type->extension : "");
 }
 
 void selectScan(Workbench& wb, ScanRecord* r, Selection& last)
@@ -174,6 +186,8 @@ std::vector<CommandFailure> executeCommandList(Workbench& wb, const std::vector<
             wb.batchTitle = outputPath(wb, c.title, prefix, base, c.args[1] != 0 ? ".fit" : ".0hd");
         else if (c.number == kSaveWorkspaceId)
             wb.batchTitle = outputPath(wb, c.title, prefix, base, ".wsf");
+        else if (c.number == kExportPageId)
+            wb.batchTitle = pagePath(wb, c, prefix, base);
         wb.batchTitle = wb.batchTitle.substr(0, kTitleBufferSize - 1);
 
         wb.takeFailures(); // anything recorded before this command is not its own

@@ -4,6 +4,7 @@
 #include "batch/packet_run.h"
 #include "batch/script_runner.h"
 #include "cli/beam_option.h"
+#include "cli/export_option.h"
 #include "cli/headless_workbench.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
@@ -24,6 +25,8 @@ const char* const kUsage =
     "       quillmar-batch [--quiet|--verbose] --convert [--group] INPUT... OUTPUT\n"
     "       quillmar-batch [--quiet|--verbose] PACKET.pkf\n"
     "       quillmar-batch [--quiet|--verbose] --script SCRIPT.spt FILE...\n"
+    "       quillmar-batch --export OUT [--size WxH] [--pen N] [--group 1|2|3]\n"
+    "                      [--view LIST] FILE...\n"
     "       quillmar-batch --help | --version\n"
     "\n"
     "  --list     load each file (workspace, header file or FITS file) and print,\n"
@@ -42,6 +45,11 @@ const char* const kUsage =
     "  --script   load every FILE, then run the script's [Commands] on the\n"
     "             scans (SCRIPT.spt as given, else in the script folder);\n"
     "             reports are printed, files are written to the working folder\n"
+    "  --export   load every FILE and write the plot as a page of WxH (500x400)\n"
+    "             with pens N (0..5, 1) thick; the type follows OUT's extension:\n"
+    "             .ps .wmf .emf .pdf .svg .png. --group shows the first scans as\n"
+    "             array (1), overlaid (2) or stacked (3); LIST names view options:\n"
+    "             sun-disk,sun-center,dig-frame,equal-scale,worksheets\n"
     "  --quiet    print errors only\n"
     "  --verbose  also print the status texts of every scan and the questions\n"
     "             a batch run answers by itself\n"
@@ -271,6 +279,8 @@ int main(int argc, char** argv)
             rest.push_back(words[i].data());
         return qm::runBeamOption(static_cast<int>(rest.size()), rest.data());
     }
+    if (mode == "--export")
+        return qm::runExportOption(words);
     std::vector<std::string> args;
     bool group = false;
     for (std::size_t i = 1; i < words.size(); ++i) {

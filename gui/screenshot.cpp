@@ -3,6 +3,7 @@
 #include "app/program_folder.h"
 #include "app/settings_store.h"
 #include "gui/wrk_win.h"
+#include "view/page_options.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -58,27 +59,6 @@ bool parse(const QStringList& args, ScreenshotRequest& r)
     return !r.out.isEmpty();
 }
 
-// The named view options; false for a name it does not know.
-bool applyView(Workbench& wb, const QStringList& names)
-{
-    for (const QString& n : names) {
-        if (n == "sun-disk")
-            wb.view.sunDisk = true;
-        else if (n == "sun-center")
-            wb.view.sunCenter = true;
-        else if (n == "dig-frame")
-            wb.view.digFrame = true;
-        else if (n == "equal-scale")
-            wb.view.equalScale = true;
-        else if (n == "worksheets")
-            wb.chkWrkI = wb.chkWrkV = true;
-        else
-            return false;
-    }
-    wb.syncActive(); // arrays the active scan lacks are switched off again
-    return true;
-}
-
 } // namespace
 
 bool wantsScreenshot(const QStringList& args) { return args.contains("--screenshot"); }
@@ -102,17 +82,11 @@ int runScreenshot(const QStringList& args)
     for (const QString& f : r.files)
         loaded = window.loadFile(f) && loaded;
     Workbench& wb = window.workbench();
-    if (r.groupMode != 0 && wb.setLoaded) {
-        // The array view shows the first nine scans; it is what was asked
-        // for, so a larger set does not turn it into the stacked view.
-        const int limit = r.groupMode == 1 ? kMaxArrayView : kMaxGroup;
-        wb.groupScans.clear();
-        for (const auto& s : wb.scans)
-            if (wb.groupCount() < limit)
-                wb.groupScans.push_back(s.get());
-        wb.setGroupView(r.groupMode);
-    }
-    if (!applyView(wb, r.view)) {
+    showGroupOfSet(wb, r.groupMode);
+    std::vector<std::string> names;
+    for (const QString& n : r.view)
+        names.push_back(n.toStdString());
+    if (!applyViewNames(wb, names)) {
         usage();
         return 2;
     }

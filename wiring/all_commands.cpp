@@ -17,6 +17,7 @@
 #include "proc/proc_commands.h"
 #include "proc/smoothing_commands.h"
 #include "proc/transforms.h"
+#include "view/page_export.h"
 #include "view/view_commands.h"
 
 namespace qm {
@@ -43,6 +44,7 @@ void registerAllCommands(Workbench& wb)
     registerCalibrationCommands(t);
     registerCorrectionCommands(t);
     registerTransformCommands(t);
+    registerPageExportCommands(t);
 }
 
 } // namespace qm

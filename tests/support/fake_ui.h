@@ -5,6 +5,7 @@
 #include "beam/beam_config.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
+#include "view/page_export.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -46,6 +47,8 @@ public:
     // an empty queue) Cancel.
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
+    std::deque<std::optional<ExportPanelFields>> exportAnswers;
+    std::vector<ExportPanelFields> exportShown;
     std::vector<Report> curves; // titled curves; the text is their number of values
     // Plug-in forms: a value is OK with those texts, nullopt (or an empty
     // queue) Cancel.
@@ -202,6 +205,12 @@ public:
     {
         viewShown.push_back(f);
         return answerDialog(viewAnswers, f);
+    }
+
+    bool exportPanel(ExportPanelFields& f) override
+    {
+        exportShown.push_back(f);
+        return answerDialog(exportAnswers, f);
     }
 
     bool beamConfigDialog(BeamConfigFields& f) override
