@@ -2,6 +2,7 @@
 // The only way the core talks to a person. QtUi (gui/), TextUi (cli/) and
 // FakeUi (tests/) implement it. The Workbench decides whether to call it at
 // all: while interactiveMode is 0 no question reaches the port.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class GaussEditor;       // analysis/gauss_editor.h
 struct PluginForm; // plugins/plugin_form.h
 struct EphemeridesParams; // proc/ephemerides.h
 struct ExportPanelFields; // view/page_export.h
+class Canvas;             // view/canvas.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -161,6 +163,9 @@ public:
     virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
     // "Export page control panel": fill the struct, false on Cancel.
     virtual bool exportPanel(ExportPanelFields& f) { (void)f; return false; }
+    // "Print...": the print dialog, then `paint` on a canvas of the page
+    // size the core's printPageSize gives, with the printer's own font.
+    virtual void printPage(const std::function<void(Canvas&)>& paint) { (void)paint; }
 
 private:
     friend class BusyCursor;

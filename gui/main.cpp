@@ -2,6 +2,7 @@
 #include "app/program_folder.h"
 #include "app/settings_store.h"
 #include "app/text_format.h"
+#include "gui/export_option_qt.h"
 #include "gui/guarded_application.h"
 #include "gui/screenshot.h"
 #include "gui/single_instance.h"
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
     args.removeFirst();
     if (qm::wantsScreenshot(args))
         return qm::runScreenshot(args);
+    if (qm::wantsExport(args))
+        return qm::runExport(args);
 
     // A second start only brings the running window forward.
     qm::SingleInstance instance;

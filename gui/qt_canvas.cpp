@@ -89,7 +89,7 @@ void QtCanvas::setTextColour(Colour c) { textColour_ = toQColor(c); }
 
 TextSize QtCanvas::textExtent(const std::string& text)
 {
-    const QFontMetrics fm(p_.font());
+    const QFontMetrics fm = p_.fontMetrics(); // of the device: screen or printer
     return {fm.horizontalAdvance(QString::fromStdString(text)), fm.height()};
 }
 
@@ -97,7 +97,7 @@ void QtCanvas::text(int x, int y, const std::string& text, HAlign h, VAlign v)
 {
     flush();
     const QString s = QString::fromStdString(text);
-    const QFontMetrics fm(p_.font());
+    const QFontMetrics fm = p_.fontMetrics(); // of the device: screen or printer
     const int w = fm.horizontalAdvance(s);
     if (h == HAlign::Center)
         x -= w / 2;

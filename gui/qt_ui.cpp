@@ -7,6 +7,8 @@
 #include "gui/beam_dialog.h"
 #include "gui/curve_window.h"
 #include "gui/ephemerides_dialog.h"
+#include "gui/export_panel_qt.h"
+#include "gui/print_page_qt.h"
 #include "gui/group_dialog_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/plugin_form_dialog.h"
@@ -356,6 +358,22 @@ bool QtUi::ephemeridesDialog(EphemeridesParams& p)
         return false;
     p = d.params();
     return true;
+}
+
+bool QtUi::exportPanel(ExportPanelFields& f)
+{
+    const Asking asking(*this);
+    ExportPanel d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+void QtUi::printPage(const std::function<void(Canvas&)>& paint)
+{
+    const Asking asking(*this);
+    printPageOnPrinter(owner_, paint);
 }
 
 void QtUi::showScalePosition(bool on)

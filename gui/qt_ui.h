@@ -62,6 +62,8 @@ public:
     void showCurve(const std::string& title, const std::vector<double>& values) override;
     bool pluginForm(PluginForm& form) override;
     bool ephemeridesDialog(EphemeridesParams& p) override;
+    bool exportPanel(ExportPanelFields& f) override;
+    void printPage(const std::function<void(Canvas&)>& paint) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

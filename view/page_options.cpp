@@ -91,7 +91,7 @@ int exportPageOptions(Workbench& wb, const PageOptions& o)
     if (!applyViewNames(wb, o.view))
         return 2;
     if (!wb.setLoaded || !wb.activeScan) {
-        wb.fail("no scans to draw");
+        wb.refuse("No scans to draw");
         return 1;
     }
     const PageRequest r{o.width, o.height, pageTypeOfPath(o.out)->number, o.pen};

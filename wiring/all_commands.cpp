@@ -18,6 +18,7 @@
 #include "proc/smoothing_commands.h"
 #include "proc/transforms.h"
 #include "view/page_export.h"
+#include "view/page_print.h"
 #include "view/view_commands.h"
 
 namespace qm {
@@ -45,6 +46,7 @@ void registerAllCommands(Workbench& wb)
     registerCorrectionCommands(t);
     registerTransformCommands(t);
     registerPageExportCommands(t);
+    registerPagePrintCommands(t);
 }
 
 } // namespace qm

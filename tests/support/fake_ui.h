@@ -9,6 +9,7 @@
 #include "view/view_settings.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ public:
     std::vector<BeamConfigFields> beamShown;
     std::deque<std::optional<ExportPanelFields>> exportAnswers;
     std::vector<ExportPanelFields> exportShown;
+    std::function<void(const std::function<void(Canvas&)>&)> printer; // a print dialog answered OK
     std::vector<Report> curves; // titled curves; the text is their number of values
     // Plug-in forms: a value is OK with those texts, nullopt (or an empty
     // queue) Cancel.
@@ -205,6 +207,12 @@ public:
     {
         viewShown.push_back(f);
         return answerDialog(viewAnswers, f);
+    }
+
+    void printPage(const std::function<void(Canvas&)>& paint) override
+    {
+        if (printer)
+            printer(paint);
     }
 
     bool exportPanel(ExportPanelFields& f) override

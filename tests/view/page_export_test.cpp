@@ -5,6 +5,7 @@
 #include "tests/view/plot_fixture.h"
 #include "view/metafile_to_ps.h"
 #include "view/page_export.h"
+#include "view/page_print.h"
 #include "view/wmf_canvas.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,33 @@ TEST(PageExport, PageTooSmallForTheFrameIsAValidEmptyPage)
     EXPECT_TRUE(b.wb.takeFailures().empty());
     const std::string ps = readTextFile(out);
     EXPECT_EQ(ps.substr(ps.size() - 11), "\r\ngrestore ");
+}
+
+TEST(PagePrint, ThicknessPromptAndPageSize)
+{
+    ExportBench b;
+    std::vector<int> widths;
+    b.ui.printer = [&](const std::function<void(Canvas&)>& paint) {
+        RecordingCanvas c(700, 500);
+        paint(c);
+        widths.push_back(c.ofKind(CanvasCall::Polyline).front()->pen.width);
+    };
+    for (const char* typed : {"9", "-1", "2"})
+        b.ui.textAnswers.push_back(std::string(typed));
+    b.ui.textAnswers.push_back(std::nullopt); // Esc: nothing is printed
+    for (int i = 0; i < 4; ++i)
+        b.wb.dispatch(128);
+    EXPECT_EQ(b.ui.prompts, std::vector<std::string>(4, kPrintThicknessPrompt));
+    EXPECT_EQ(widths, std::vector<int>({4, 0, 2}));
+    b.wb.interactiveMode = false;
+    b.wb.dispatch(128);
+    EXPECT_EQ(widths.size(), 3u);
+
+    // 600 x 600 dpi portrait, and landscape at a = 2.
+    EXPECT_EQ(printPageSize(4960, 7016, 600, 600, true).width, 4880);
+    EXPECT_EQ(printPageSize(4960, 7016, 600, 600, true).height, 3416);
+    EXPECT_EQ(printPageSize(7016, 4960, 600, 300, false).height, 4870);
+    EXPECT_EQ(printPageSize(7016, 4960, 600, 300, false).width, 12662);
 }
 
 } // namespace
