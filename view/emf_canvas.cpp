@@ -75,7 +75,7 @@ void EmfCanvas::createFont(int height, bool bold, int slot)
 {
     begin(emf::kExtCreateFontIndirectW);
     i32(slot);
-    i32(-height); // the character height, as on every page output
+    i32(height);
     i32(0);       // width, escapement, orientation
     i32(0);
     i32(0);

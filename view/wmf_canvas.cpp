@@ -75,9 +75,7 @@ void WmfCanvas::createBrush(const Brush& brush, int)
 void WmfCanvas::createFont(int height, bool bold, int)
 {
     begin(wmf::kCreateFontIndirect);
-    // A negative height is the character height, the size every other
-    // output of the page gives the font.
-    word(-height);
+    word(height);
     word(0); // width
     word(0); // escapement
     word(0); // orientation

@@ -118,7 +118,7 @@ TEST(Metafile, WmfRecordsAtTheirOffsets)
     const std::size_t line = recs[11].second;
     EXPECT_EQ(std::vector<int>({i16(m, line), i16(m, line + 2), i16(m, line + 4), i16(m, line + 6), i16(m, line + 8)}),
               std::vector<int>({2, 1, 2, 3, 4}));
-    EXPECT_EQ(i16(m, recs[12].second), -20);
+    EXPECT_EQ(i16(m, recs[12].second), 20);
     EXPECT_EQ(m.substr(recs[12].second + 18, 16), std::string("Times New Roman\0", 16));
     EXPECT_EQ(i16(m, recs[14].second), 6 | 8);
     const std::size_t t = recs[15].second; // count, text padded, y, x
