@@ -62,7 +62,7 @@ screenshots: build
 	$(SHOT) docs/screenshot-disk.png --view sun-disk,sun-center $(EXAMPLE)
 
 # Builds the libFuzzer targets with clang and runs each for 60 seconds.
-FUZZ_TARGETS = data_file header_file workspace mem_fits scan_set group_fits packet
+FUZZ_TARGETS = data_file header_file workspace mem_fits scan_set group_fits packet metafile_ps
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DQUILLMAR_FUZZ=ON -DQUILLMAR_GUI=OFF -DQUILLMAR_BENCH=OFF
