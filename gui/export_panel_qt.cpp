@@ -41,7 +41,8 @@ ExportPanel::ExportPanel(const ExportPanelFields& f, QWidget* parent) : QDialog(
     auto* boxLayout = new QVBoxLayout(box);
     types_ = new QButtonGroup(this);
     for (const PageType& t : kPageTypes) {
-        auto* b = new QRadioButton(QString::fromUtf8(t.label), box);
+        // "&" marks a shortcut in a Qt label; "&&" shows the character.
+        auto* b = new QRadioButton(QString::fromUtf8(t.label).replace("&", "&&"), box);
         b->setChecked(t.number == f.type);
         types_->addButton(b, t.number);
         boxLayout->addWidget(b);
@@ -51,6 +52,7 @@ ExportPanel::ExportPanel(const ExportPanelFields& f, QWidget* parent) : QDialog(
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(300); // the whole title in the frame
 }
 
 ExportPanelFields ExportPanel::fields() const
