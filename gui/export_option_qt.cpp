@@ -2,6 +2,7 @@
 
 #include "app/program_folder.h"
 #include "app/settings_store.h"
+#include "gui/screenshot.h"
 #include "gui/wrk_win.h"
 #include "view/page_options.h"
 
@@ -25,13 +26,10 @@ int runExport(const QStringList& args)
     // refusals and load errors come as message boxes, which go to stderr.
     MemorySettingsStore store;
     WrkWin window(store, programFolder());
-    window.ui().messageHook = [](const std::string& text, const std::string&, MsgButtons, MsgIcon) {
-        std::fprintf(stderr, "quillmar: %s\n", text.c_str());
-        return int(kOk);
-    };
-    bool loaded = true;
+    QStringList files;
     for (const std::string& f : o.files)
-        loaded = window.loadFile(QString::fromStdString(f)) && loaded;
+        files << QString::fromStdString(f);
+    const bool loaded = loadUnattended(window, files);
     const int status = exportPageOptions(window.workbench(), o);
     if (status == 2)
         std::fprintf(stderr, "quillmar: unknown view name (known: %s)\n", kViewNames);

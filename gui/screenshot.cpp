@@ -61,6 +61,19 @@ bool parse(const QStringList& args, ScreenshotRequest& r)
 
 } // namespace
 
+bool loadUnattended(WrkWin& window, const QStringList& files)
+{
+    // Nobody is there to answer a message box: it goes to stderr.
+    window.ui().messageHook = [](const std::string& text, const std::string&, MsgButtons, MsgIcon) {
+        std::fprintf(stderr, "quillmar: %s\n", text.c_str());
+        return int(kOk);
+    };
+    bool loaded = true;
+    for (const QString& f : files)
+        loaded = window.loadFile(f) && loaded;
+    return loaded;
+}
+
 bool wantsScreenshot(const QStringList& args) { return args.contains("--screenshot"); }
 
 int runScreenshot(const QStringList& args)
@@ -73,14 +86,7 @@ int runScreenshot(const QStringList& args)
     // The picture shows the program's defaults, not this user's settings.
     MemorySettingsStore store;
     WrkWin window(store, programFolder());
-    // Nobody is there to answer a message box: it goes to stderr.
-    window.ui().messageHook = [](const std::string& text, const std::string&, MsgButtons, MsgIcon) {
-        std::fprintf(stderr, "quillmar: %s\n", text.c_str());
-        return int(kOk);
-    };
-    bool loaded = true;
-    for (const QString& f : r.files)
-        loaded = window.loadFile(f) && loaded;
+    const bool loaded = loadUnattended(window, r.files);
     Workbench& wb = window.workbench();
     showGroupOfSet(wb, r.groupMode);
     std::vector<std::string> names;

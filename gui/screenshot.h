@@ -6,6 +6,12 @@
 
 namespace qm {
 
+class WrkWin;
+
+// For runs from the command line: the window's message boxes go to stderr,
+// then the files load; false when one of them did not.
+bool loadUnattended(WrkWin& window, const QStringList& files);
+
 // True when the command line asks for a screenshot.
 bool wantsScreenshot(const QStringList& args);
 
