@@ -9,6 +9,7 @@
 #include "gui/gauss_dialog.h"
 #include "gui/qt_ui.h"
 #include "gui/ephemerides_dialog.h"
+#include "gui/export_panel_qt.h"
 #include "gui/number_prompt.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -170,6 +172,26 @@ private slots:
         QCOMPARE(out.step, std::string("0.5"));
         QCOMPARE(out.azimuth, std::string("2.5"));
         QCOMPARE(out.object, std::string("A very long ob")); // 14 characters
+    }
+
+    void exportPanelShowsItsTypesAndReturnsTheChoice()
+    {
+        ExportPanel d(ExportPanelFields{});
+        QCOMPARE(d.windowTitle(), QString("Export page control panel"));
+        const auto types = d.findChildren<QRadioButton*>();
+        QCOMPARE(types.size(), 6);
+        QCOMPARE(types[0]->text(), QString("PostScript(B&&W)")); // shown as "PostScript(B&W)"
+        QVERIFY(types[1]->isChecked());
+        const auto edits = d.findChildren<QLineEdit*>();
+        edits[0]->setText("9");
+        edits[1]->setText("800");
+        edits[2]->setText("x");
+        types[4]->setChecked(true);
+        const ExportPanelFields f = d.fields();
+        QCOMPARE(f.thickness, 9); // clamped when the page is made
+        QCOMPARE(f.width, 800);
+        QCOMPARE(f.height, 0);    // not a number: refused as a page size
+        QCOMPARE(f.type, 5);
     }
 };
 
