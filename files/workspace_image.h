@@ -70,11 +70,14 @@ struct WorkspaceImage {
 // `size`.
 bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out);
 
+// Compression level of saved workspaces (libdeflate's scale, 1..12).
+inline constexpr int kWorkspaceDeflateLevel = 4;
+
 // The output room zlib gets for an n-byte image: n/1000 + n + 64.
 inline std::size_t workspaceCompressBound(std::size_t n) { return n / 1000 + n + 64; }
 
-// The file form of an image: the compressed form when zlib's one-call
-// compression fits into `bound` bytes, else the uncompressed image itself.
+// The file form of an image: the compressed form when its zlib stream
+// fits into `bound` bytes, else the uncompressed image itself.
 std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_t bound);
 inline std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image)
 {

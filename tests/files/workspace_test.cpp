@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <random>
 #include <tuple>
+#include <zlib.h>
 
 using namespace qm;
 namespace fs = std::filesystem;
@@ -285,9 +286,26 @@ TEST(WorkspaceFile, RandomSetsRoundTrip)
 }
 
 // The compressed file is a plain zlib stream: an independent reader inflates
-// it to exactly the image and the stored length.
+// it to exactly the image and the stored length. Files compressed by zlib
+// itself, as earlier versions wrote them, load unchanged.
 TEST(WorkspaceFile, CompressedFileReadsWithPythonZlib)
 {
+    {
+        TempDir dir;
+        Bench a(dir.path().string()), b(dir.path().string());
+        std::mt19937 g(12);
+        fillRandomSet(a.wb, g, 7, true, 3);
+        const auto image = encodeWorkspace(a.wb).value();
+        std::vector<uint8_t> file(18 + compressBound(uLong(image.size())));
+        std::memcpy(file.data(), "QuillZipSpace\0", 14);
+        for (int i = 0; i < 4; ++i)
+            file[std::size_t(14 + i)] = uint8_t(image.size() >> (8 * i));
+        uLongf n = uLongf(file.size() - 18);
+        ASSERT_EQ(compress2(file.data() + 18, &n, image.data(), uLong(image.size()), 9), Z_OK);
+        file.resize(18 + n);
+        ASSERT_TRUE(restoreWorkspace(b.wb, file));
+        expectSameWorkspace(a.wb, b.wb);
+    }
     if (std::system("python3 -c 'import zlib' >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "python3 with zlib is not available";
     TempDir dir;
