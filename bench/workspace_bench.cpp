@@ -1,11 +1,13 @@
 // Saving and loading a workspace of 1000 scans x 4000 points, compressed
-// (command) and uncompressed (autosave), against the compression and
+// (command) and uncompressed (autosave, and the interface thread's share of
+// it), against the compression and
 // decompression of the same image alone: zlib's one-call compress and
 // uncompress as the format's first writer used them, and libdeflate at every
 // level the saving could choose.
 #include "app/atomic_file.h"
 #include "app/settings_store.h"
 #include "app/workbench.h"
+#include "files/autosave_worker.h"
 #include "files/workspace_file.h"
 #include "files/workspace_image.h"
 #include "tests/support/fake_ui.h"
@@ -122,6 +124,23 @@ void BM_SaveRaw(benchmark::State& state)
     counters(state);
 }
 
+// The interface thread's share of an autosave: the tick copies the set and
+// returns; the worker's write is waited for outside the timing.
+void BM_AutosaveTick(benchmark::State& state)
+{
+    Workbench& wb = loadedSet().wb;
+    AutosaveWorker worker;
+    wb.autosaveTicks = 1;
+    for (auto _ : state) {
+        worker.tick(wb);
+        state.PauseTiming();
+        worker.wait();
+        worker.collect(wb);
+        state.ResumeTiming();
+    }
+    counters(state);
+}
+
 void load(benchmark::State& state, bool compressed)
 {
     const std::string path = savedFile(compressed);
@@ -195,6 +214,7 @@ BENCHMARK(BM_SaveCompressed)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ZlibCompress)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DeflateCompress)->DenseRange(1, 9)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveRaw)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AutosaveTick)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_LoadCompressed)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DeflateDecompress)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -151,10 +151,22 @@ bool readScan(Reader& in, ScanRecord& r)
 
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb)
 {
+    std::vector<uint8_t> out;
+    if (!encodeWorkspace(wb, out))
+        return std::nullopt;
+    return out;
+}
+
+bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
+{
     const ScanList& list = wb.scans;
     if (list.count() > kMaxWorkspaceScans)
-        return std::nullopt;
-    std::vector<uint8_t> out(kWorkspaceHeaderBytes, 0);
+        return false;
+    // Every byte below is written, so a buffer kept from an earlier image is
+    // reused as it is: no clearing, no fresh pages.
+    if (out.size() < kWorkspaceHeaderBytes)
+        out.resize(kWorkspaceHeaderBytes);
+    std::fill_n(out.begin(), kWorkspaceHeaderBytes, uint8_t(0));
     uint8_t* h = out.data();
     std::memcpy(h, kWorkspaceMagic, kWorkspaceMagicBytes);
     putTitle(h + kMainTitleOffset, kMainTitleBytes, wb.view.mainTitle);
@@ -202,7 +214,7 @@ std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb)
     // The entries' size is known up front, so the image is allocated once
     // and every array goes into place with one copy.
     auto blockFloats = [](const ScanRecord& r) { return 2 * std::size_t(std::max<int16_t>(r.nPoints, 0)) + 2; };
-    std::size_t total = out.size();
+    std::size_t total = kWorkspaceHeaderBytes;
     for (const auto& r : list) {
         const int k = storableComponents(r->gauss);
         total += kRecordBytes + 4 * blockFloats(*r) * (std::size_t(r->hasI()) + std::size_t(r->hasV()));
@@ -248,7 +260,7 @@ std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb)
             at += 4 * g.size();
         }
     }
-    return out;
+    return true;
 }
 
 bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out)

@@ -51,6 +51,9 @@ inline constexpr std::size_t scanCount = 0, activePos = 2, viewBegin = 4, viewEn
 // The image of the workbench's set and state. A set of more than 32767 scans
 // has no image (nullopt): the reader refuses such counts.
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb);
+// The same into `out`, whose memory is reused when it is large enough (the
+// autosave keeps one buffer from image to image). False without an image.
+bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out);
 
 // A decoded image, not yet applied to a workbench.
 struct WorkspaceImage {
