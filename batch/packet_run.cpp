@@ -120,6 +120,17 @@ PacketPlan readPacketPlan(Workbench& wb, const std::string& path, const PacketIn
     return plan;
 }
 
+bool packetFileLoads(Workbench& wb, const PacketInit& init, const std::string& name)
+{
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    const bool loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
+    wb.takeFailures();
+    if (wb.setLoaded || !wb.scans.empty())
+        wb.closeSet(false);
+    return loaded;
+}
+
 PacketEntryResult runPacketEntry(Workbench& wb, const PacketInit& init, const std::vector<BatchCommand>& list,
                                  const std::string& name, int k, int n, const std::function<void(bool)>& afterLoad)
 {

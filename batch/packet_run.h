@@ -72,6 +72,10 @@ PacketEntryResult runPacketEntry(Workbench& wb, const PacketInit& init, const st
                                  const std::string& name, int k, int n,
                                  const std::function<void(bool loaded)>& afterLoad = {});
 
+// True when the file of the list loads as runPacketEntry loads it; the set
+// is closed again and nothing is reported.
+bool packetFileLoads(Workbench& wb, const PacketInit& init, const std::string& name);
+
 // Command 99: the packet named after "-pk" in the stored command line when
 // the start flag (fourth batch argument) is set, else the one chosen in the
 // open dialog. Never runs inside another packet or script.
