@@ -4,7 +4,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan test-tsan demo bench fuzz clean screenshots install package
+.PHONY: all deps build run test test-asan test-tsan demo bench bench-pipeline fuzz clean screenshots install package
 
 all: build
 
@@ -54,6 +54,11 @@ package: build
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done
+
+# A reduction (load 200 scans, Gauss and median smoothing, save) run by a
+# Quillmar script and by the same steps in astropy + scipy; prints the ratio.
+bench-pipeline: build
+	bench/pipeline/run.sh $(BUILD)
 
 # The pictures README shows, painted offscreen from the example set.
 SHOT = QT_QPA_PLATFORM=offscreen $(BUILD)/quillmar --size 1200x760 --screenshot
