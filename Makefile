@@ -4,7 +4,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 EXAMPLE ?= examples/sun3-18/set.0hd
 
-.PHONY: all deps build run test test-asan test-tsan demo bench fuzz clean screenshots install package
+.PHONY: all deps build run test test-asan test-tsan demo bench bench-pipeline fuzz clean screenshots install package
 
 all: build
 
@@ -28,12 +28,13 @@ test-asan: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
 
-# The analysis tests (the Gaussian fit runs on a worker thread) under
-# ThreadSanitizer.
+# The code with worker threads under ThreadSanitizer: the analysis tests
+# (the Gaussian fit) and the autosave test (the backup writer).
 test-tsan: deps
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAR_TSAN=ON -DQUILLMAR_GUI=OFF -DQUILLMAR_BENCH=OFF
-	cmake --build build-tsan -j $(JOBS) --target test_analysis
+	cmake --build build-tsan -j $(JOBS) --target test_analysis test_files
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^analysis$$'
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 QUILLMAR_HOME=$(CURDIR)/build-tsan ./test_files --gtest_filter='WorkspaceFile.Autosave*'
 
 # Runs the example packet over the example set in $(BUILD)/demo and lists
 # what it wrote there.
@@ -53,6 +54,11 @@ package: build
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x $$b ] && $$b; done
+
+# A reduction (load 200 scans, Gauss and median smoothing, save) run by a
+# Quillmar script and by the same steps in astropy + scipy; prints the ratio.
+bench-pipeline: build
+	bench/pipeline/run.sh $(BUILD)
 
 # The pictures README shows, painted offscreen from the example set.
 SHOT = QT_QPA_PLATFORM=offscreen $(BUILD)/quillmar --size 1200x760 --screenshot

@@ -1,6 +1,10 @@
 #include "app/atomic_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -75,19 +79,36 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes)
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& out)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    // Sized from the file and read straight into place: no staging buffer
+    // and no regrowth. A file that grows while it is read is still read to
+    // its end.
+    struct stat st {};
     std::vector<uint8_t> data;
-    uint8_t buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.insert(data.end(), buf, buf + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (ok)
-        out = std::move(data);
-    return ok;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && S_ISREG(st.st_mode))
+        data.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t used = 0;
+    while (ok) {
+        if (used == data.size())
+            data.resize(std::max<std::size_t>(2 * data.size(), 65536));
+        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!ok)
+        return false;
+    data.resize(used);
+    out = std::move(data);
+    return true;
 }
 
 } // namespace qm

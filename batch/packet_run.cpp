@@ -109,6 +109,66 @@ std::optional<std::string> packetPathFromCommandLine(std::string_view line)
     return word.substr(0, kMaxPacketPath);
 }
 
+PacketPlan readPacketPlan(Workbench& wb, const std::string& path, const PacketInit& init)
+{
+    PacketPlan plan;
+    plan.init = init;
+    plan.files = packetFiles(path, init);
+    const std::vector<std::string> lines = readSection(path, "[Commands]");
+    if (!lines.empty())
+        plan.list = buildCommandList(lines, CommandCatalogue::forWorkbench(wb));
+    return plan;
+}
+
+bool packetFileLoads(Workbench& wb, const PacketInit& init, const std::string& name)
+{
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    const bool loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
+    wb.takeFailures();
+    if (wb.setLoaded || !wb.scans.empty())
+        wb.closeSet(false);
+    return loaded;
+}
+
+PacketEntryResult runPacketEntry(Workbench& wb, const PacketInit& init, const std::vector<BatchCommand>& list,
+                                 const std::string& name, int k, int n, const std::function<void(bool)>& afterLoad)
+{
+    PacketEntryResult r;
+    r.log = name;
+    wb.currentFileLabel = name;
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    wb.takeFailures();
+    r.loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
+    // Why a file did not load (or loaded only in part) goes to the
+    // person, the log keeps its one line.
+    std::vector<std::string> reasons = wb.takeFailures();
+    if (!r.loaded && reasons.empty())
+        reasons.emplace_back("not loaded");
+    for (const std::string& reason : reasons)
+        wb.ui().reportError(name + ": " + reason);
+    wb.ui().packetProgress(k, n, name, r.loaded);
+    if (afterLoad)
+        afterLoad(r.loaded);
+    if (!r.loaded) {
+        if (wb.setLoaded || !wb.scans.empty()) // what a load that failed midway left
+            wb.closeSet(false);
+        r.log += kLogNotLoaded;
+        return r;
+    }
+    r.log += kLogLoaded;
+    for (const CommandFailure& f :
+         executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)))) {
+        r.log += kLogFailurePrefix + failureLine(f) + "\n";
+        wb.ui().reportError(name + ": " + failureLine(f));
+        ++r.failedCommands;
+    }
+    wb.allMode = false;
+    wb.closeSet(false);
+    return r;
+}
+
 PacketRun runPacketFile(Workbench& wb, const std::string& path)
 {
     PacketRun run;
@@ -138,12 +198,10 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     run.status = PacketStatus::Completed;
     wb.settings.output = init.outDir;
     wb.settings.lastDir = init.inDir;
-    const std::vector<std::string> files = packetFiles(path, init);
+    const PacketPlan plan = readPacketPlan(wb, path, init);
+    const std::vector<std::string>& files = plan.files;
+    const std::vector<BatchCommand>& list = plan.list;
     run.files = static_cast<int>(files.size());
-    const std::vector<std::string> lines = readSection(path, "[Commands]");
-    std::vector<BatchCommand> list;
-    if (!lines.empty())
-        list = buildCommandList(lines, CommandCatalogue::forWorkbench(wb));
     run.commands = static_cast<int>(list.size());
 
     wb.interactiveMode = false;
@@ -163,37 +221,12 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
         for (const std::string& name : files) {
             ++k;
             const double t0 = state.clockSeconds();
-            writeLog(name);
-            wb.currentFileLabel = name;
-            std::string relative = name;
-            std::replace(relative.begin(), relative.end(), '\\', '/');
-            wb.takeFailures();
-            const bool loaded = loadPacketFile(wb, (fs::path(init.inDir) / relative).string());
-            // Why a file did not load (or loaded only in part) goes to the
-            // person, the log keeps its one line.
-            std::vector<std::string> reasons = wb.takeFailures();
-            if (!loaded && reasons.empty())
-                reasons.emplace_back("not loaded");
-            for (const std::string& reason : reasons)
-                wb.ui().reportError(name + ": " + reason);
-            wb.ui().packetProgress(k, run.files, name, loaded);
-            if (!loaded) {
-                if (wb.setLoaded || !wb.scans.empty()) // what a load that failed midway left
-                    wb.closeSet(false);
-                writeLog(kLogNotLoaded);
-                ++run.notLoaded;
+            const PacketEntryResult r = runPacketEntry(wb, init, list, name, k, run.files);
+            writeLog(r.log);
+            ++(r.loaded ? run.loaded : run.notLoaded);
+            run.failedCommands += r.failedCommands;
+            if (!r.loaded)
                 continue;
-            }
-            writeLog(kLogLoaded);
-            ++run.loaded;
-            for (const CommandFailure& f :
-                 executeCommandList(wb, list, init.outPrefix, packetBaseName(fileNamePart(relative)))) {
-                writeLog(kLogFailurePrefix + failureLine(f) + "\n");
-                wb.ui().reportError(name + ": " + failureLine(f));
-                ++run.failedCommands;
-            }
-            wb.allMode = false;
-            wb.closeSet(false);
             total += state.clockSeconds() - t0;
             wb.ui().batchTip(packetTip(k, run.files, total));
         }

@@ -2,9 +2,14 @@
 // Running a batch packet: every file of the packet is loaded in turn, the
 // command list runs on it, a log line records whether it loaded, and the
 // notification tip shows the estimated time left.
+#include "batch/command_line.h"
+#include "batch/packet_file.h"
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -41,6 +46,35 @@ struct PacketRun {
 // the program ends (AppExit) or returns to interactive use with the
 // autosave timer at kAutosaveAfterPacketMs and the ALL confirmation on.
 PacketRun runPacketFile(Workbench& wb, const std::string& path);
+
+// What a packet asks for: its [Init] values, the files and the command list.
+struct PacketPlan {
+    PacketInit init;
+    std::vector<std::string> files;
+    std::vector<BatchCommand> list;
+};
+// Reads the files and the command list of the packet at `path` (the [Init]
+// values already read into `init`).
+PacketPlan readPacketPlan(Workbench& wb, const std::string& path, const PacketInit& init);
+
+// One file of a packet's list, run on the empty set: its log text (the
+// name, "-OK:)" or "-Bad:(", a line per failed command) and counts.
+struct PacketEntryResult {
+    bool loaded = false;
+    std::string log;
+    int failedCommands = 0;
+};
+
+// Loads file k of n (its name as the list gives it, relative to InDir), runs
+// the command list on it and closes the set again. `afterLoad`, when given,
+// runs between the load and the commands.
+PacketEntryResult runPacketEntry(Workbench& wb, const PacketInit& init, const std::vector<BatchCommand>& list,
+                                 const std::string& name, int k, int n,
+                                 const std::function<void(bool loaded)>& afterLoad = {});
+
+// True when the file of the list loads as runPacketEntry loads it; the set
+// is closed again and nothing is reported.
+bool packetFileLoads(Workbench& wb, const PacketInit& init, const std::string& name);
 
 // Command 99: the packet named after "-pk" in the stored command line when
 // the start flag (fourth batch argument) is set, else the one chosen in the

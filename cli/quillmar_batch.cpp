@@ -6,6 +6,8 @@
 #include "cli/beam_option.h"
 #include "cli/export_option.h"
 #include "cli/headless_workbench.h"
+#include "cli/packet_jobs.h"
+#include "cli/packet_options.h"
 #include "files/group_fits.h"
 #include "files/scan_writer.h"
 #include "plugins/plugin_host.h"
@@ -14,6 +16,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +26,8 @@ namespace {
 const char* const kUsage =
     "Usage: quillmar-batch [--quiet|--verbose] --list FILE...\n"
     "       quillmar-batch [--quiet|--verbose] --convert [--group] INPUT... OUTPUT\n"
-    "       quillmar-batch [--quiet|--verbose] PACKET.pkf\n"
+    "       quillmar-batch [--quiet|--verbose] [--jobs N | --shard I/N] PACKET.pkf\n"
+    "       quillmar-batch [--quiet|--verbose] --merge-shards PACKET.pkf\n"
     "       quillmar-batch [--quiet|--verbose] --script SCRIPT.spt FILE...\n"
     "       quillmar-batch --export OUT [--size WxH] [--pen N] [--group 1|2|3]\n"
     "                      [--view LIST] FILE...\n"
@@ -42,6 +46,13 @@ const char* const kUsage =
     "  PACKET.pkf run a batch packet: load each file it names in turn, run its\n"
     "             [Commands] on it and write the log and the results to its\n"
     "             output folder (the working folder when it names none)\n"
+    "  --jobs N   with a packet: run its files in N worker processes (0: one\n"
+    "             per core); the log, reports and counters are those of a\n"
+    "             serial run\n"
+    "  --shard I/N  with a packet: run only files I, I+N, I+2N, ... of its list,\n"
+    "             writing LOG.shardI and REPORT.shardI in its output folder\n"
+    "  --merge-shards  join the shard files of the N shards of a packet into\n"
+    "             the log and reports a serial run writes\n"
     "  --script   load every FILE, then run the script's [Commands] on the\n"
     "             scans (SCRIPT.spt as given, else in the script folder);\n"
     "             reports are printed, files are written to the working folder\n"
@@ -209,13 +220,25 @@ void useWorkingFolder(qm::HeadlessWorkbench& h)
 // Startup folder are loaded first (refusals go to stderr as status lines).
 void loadPlugins(qm::HeadlessWorkbench& h) { qm::installPlugins(h.wb, qm::startupFolder(h.wb.programDir)); }
 
-int runPacket(const std::string& packet)
+// A workbench as a packet run starts with.
+std::unique_ptr<qm::HeadlessWorkbench> packetWorkbench()
 {
-    qm::HeadlessWorkbench h;
-    configure(h);
-    useWorkingFolder(h);
-    loadPlugins(h);
-    const qm::PacketRun run = qm::runPacketFile(h.wb, absolutePath(packet));
+    auto h = std::make_unique<qm::HeadlessWorkbench>();
+    configure(*h);
+    useWorkingFolder(*h);
+    loadPlugins(*h);
+    return h;
+}
+
+int runPacket(const std::string& packet, const qm::PacketOptions& options)
+{
+    const auto owner = packetWorkbench();
+    qm::HeadlessWorkbench& h = *owner;
+    const std::string path = absolutePath(packet);
+    const qm::PacketRun run = options.mergeShards ? qm::mergePacketShards(h, path)
+                              : options.shard     ? qm::runPacketShard(h, path, *options.shard)
+                              : options.jobs > 1  ? qm::runPacketJobs(h, path, options.jobs, packetWorkbench)
+                                                  : qm::runPacketFile(h.wb, path);
     if (run.status != qm::PacketStatus::Completed) {
         h.ui.reportError("quillmar-batch: " + run.error);
         return 1;
@@ -270,9 +293,14 @@ int main(int argc, char** argv)
         else
             words.push_back(w);
     }
+    qm::PacketOptions packetOptions;
+    if (const std::string why = qm::takePacketOptions(words, packetOptions); !why.empty())
+        return usageError(why.c_str());
     if (words.empty())
         return usageError("no mode given");
     const std::string mode = words.front();
+    if (packetOptions.any() && (mode.rfind("--", 0) == 0 || words.size() != 1))
+        return usageError("--jobs, --shard and --merge-shards need exactly one packet");
     if (mode == "--beam") {
         std::vector<char*> rest;
         for (std::size_t i = 1; i < words.size(); ++i)
@@ -320,6 +348,6 @@ int main(int argc, char** argv)
         return runScript(args.front(), std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (mode.rfind("--", 0) != 0 && args.empty())
-        return runPacket(mode);
+        return runPacket(mode, packetOptions);
     return usageError(("unknown option " + mode).c_str());
 }

@@ -18,15 +18,13 @@ bool ByteSource::open(const std::string& path)
     return file_ != nullptr;
 }
 
-int ByteSource::get()
+int ByteSource::getFromFile()
 {
-    if (file_) {
-        const int c = std::getc(file_.get());
-        return c == EOF ? -1 : c;
-    }
-    if (mem_ && memPos_ < memSize_)
-        return mem_[memPos_++];
-    return -1;
+    if (!file_)
+        return -1;
+    // The FILE is this source's own: no other thread reads it, so no lock.
+    const int c = getc_unlocked(file_.get());
+    return c == EOF ? -1 : c;
 }
 
 std::size_t ByteSource::read(uint8_t* out, std::size_t n)

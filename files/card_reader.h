@@ -28,13 +28,19 @@ public:
     bool open(const std::string& path);
     bool isOpen() const { return file_ != nullptr || mem_ != nullptr; }
     // Next byte, or -1 at the end.
-    int get();
+    int get()
+    {
+        if (mem_)
+            return memPos_ < memSize_ ? mem_[memPos_++] : -1;
+        return getFromFile();
+    }
     // Reads up to n bytes; returns how many were read.
     std::size_t read(uint8_t* out, std::size_t n);
     // Skips up to n bytes; returns how many were skipped.
     std::size_t skip(std::size_t n);
 
 private:
+    int getFromFile();
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };

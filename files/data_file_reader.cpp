@@ -1,5 +1,6 @@
 #include "files/data_file_reader.h"
 
+
 #include "app/byte_order.h"
 #include "app/scan_record.h"
 #include "app/text_format.h"
@@ -183,22 +184,28 @@ bool readChannelHeaderF(ByteSource& in, int stored, ChannelSetup& c)
 bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
 {
     const int n = r.nPoints;
-    std::vector<int16_t> samples(static_cast<std::size_t>(n), 0);
+    const auto scaled = [&c](int16_t v) { return static_cast<float>(double(v) * c.scale + c.offset); };
     if (r.sampleFormat == 1) {
-        for (int k = 0; k < n; ++k)
-            if (!readTextSample(in, samples[static_cast<std::size_t>(k)]))
+        for (int k = 0; k < n; ++k) {
+            int16_t v;
+            if (!readTextSample(in, v))
                 return false;
-    } else {
-        std::vector<uint8_t> bytes(2 * static_cast<std::size_t>(n), 0);
-        if (in.read(bytes.data(), bytes.size()) != bytes.size())
-            return false;
-        for (std::size_t k = 0; k < samples.size(); ++k)
-            samples[k] = shapeF ? getI16LE(&bytes[2 * k]) : getI16BE(&bytes[2 * k]);
-        if (shapeF)
-            in.skip(2); // the line end after the samples
+            data[k] = scaled(v);
+        }
+        return true;
     }
-    for (int k = 0; k < n; ++k)
-        data[k] = static_cast<float>(double(samples[static_cast<std::size_t>(k)]) * c.scale + c.offset);
+    std::vector<uint8_t> bytes(2 * static_cast<std::size_t>(n));
+    if (in.read(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    const uint8_t* p = bytes.data();
+    if (shapeF) {
+        for (int k = 0; k < n; ++k)
+            data[k] = scaled(getI16LE(p + 2 * k));
+        in.skip(2); // the line end after the samples
+    } else {
+        for (int k = 0; k < n; ++k)
+            data[k] = scaled(getI16BE(p + 2 * k));
+    }
     return true;
 }
 

@@ -117,18 +117,13 @@ std::string commandFile(Workbench& wb, const std::optional<std::string>& path, b
 
 bool autosave(Workbench& wb)
 {
-    const std::string dir = backupFolder(wb);
-    std::error_code ec;
-    fs::create_directories(dir, ec);
     const auto image = encodeWorkspace(wb);
     if (!image)
         return false;
-    const std::string target = newBackupName(dir);
+    const std::string target = newBackupFile(wb);
     if (target.empty() || !writeAtomically(target, *image))
         return false;
-    if (!wb.tempWorkspace.empty() && wb.tempWorkspace != target)
-        fs::remove(wb.tempWorkspace, ec);
-    wb.tempWorkspace = target;
+    adoptBackup(wb, target);
     return true;
 }
 
@@ -207,6 +202,22 @@ std::string backupFolder(const Workbench& wb)
     return (fs::path(writableProgramFolder(wb.programDir)) / "BACKUP").string();
 }
 
+std::string newBackupFile(const Workbench& wb)
+{
+    const std::string dir = backupFolder(wb);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    return newBackupName(dir);
+}
+
+void adoptBackup(Workbench& wb, const std::string& path)
+{
+    std::error_code ec;
+    if (!wb.tempWorkspace.empty() && wb.tempWorkspace != path)
+        fs::remove(wb.tempWorkspace, ec);
+    wb.tempWorkspace = path;
+}
+
 bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
 {
     if (!wb.setLoaded)
@@ -261,14 +272,6 @@ bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes)
         return false;
     applyWorkspace(wb, std::move(img));
     return true;
-}
-
-void autosaveTick(Workbench& wb)
-{
-    if (++wb.autosaveCounter < std::max(wb.autosaveTicks, 1))
-        return;
-    wb.autosaveCounter = 0;
-    saveWorkspace(wb, 0);
 }
 
 int recoverAutosave(Workbench& wb) { return loadWorkspace(wb, 0); }

@@ -35,14 +35,17 @@ int loadWorkspace(Workbench& wb, int kind, const std::optional<std::string>& pat
 // workspace adds nothing and leaves the set as it was.
 bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes);
 
-// One tick of the autosave timer: every wb.autosaveTicks ticks the backup
-// is written.
-void autosaveTick(Workbench& wb);
 // Start-up without a file argument: loads the left-over backup, if any.
 int recoverAutosave(Workbench& wb);
 
 // Folder of the autosave backups.
 std::string backupFolder(const Workbench& wb);
+// A new backup name in that folder (created when missing); empty when none
+// can be had. The file itself appears only when a backup is renamed there.
+std::string newBackupFile(const Workbench& wb);
+// A complete backup at `path` becomes the run's temporary workspace; the
+// previous one is deleted.
+void adoptBackup(Workbench& wb, const std::string& path);
 
 // Registers 185 and 186.
 void registerWorkspaceCommands(CommandTable& t);

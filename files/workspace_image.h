@@ -51,6 +51,9 @@ inline constexpr std::size_t scanCount = 0, activePos = 2, viewBegin = 4, viewEn
 // The image of the workbench's set and state. A set of more than 32767 scans
 // has no image (nullopt): the reader refuses such counts.
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb);
+// The same into `out`, whose memory is reused when it is large enough (the
+// autosave keeps one buffer from image to image). False without an image.
+bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out);
 
 // A decoded image, not yet applied to a workbench.
 struct WorkspaceImage {
@@ -70,11 +73,14 @@ struct WorkspaceImage {
 // `size`.
 bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out);
 
+// Compression level of saved workspaces (libdeflate's scale, 1..12).
+inline constexpr int kWorkspaceDeflateLevel = 4;
+
 // The output room zlib gets for an n-byte image: n/1000 + n + 64.
 inline std::size_t workspaceCompressBound(std::size_t n) { return n / 1000 + n + 64; }
 
-// The file form of an image: the compressed form when zlib's one-call
-// compression fits into `bound` bytes, else the uncompressed image itself.
+// The file form of an image: the compressed form when its zlib stream
+// fits into `bound` bytes, else the uncompressed image itself.
 std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_t bound);
 inline std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image)
 {

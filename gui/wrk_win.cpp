@@ -73,11 +73,13 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     setAcceptDrops(true);
     resize(960, 640);
     // Every autosaveTicks ticks the workspace backup is written, so a crash
-    // loses at most one autosave period.
-    connect(&autosave_, &QTimer::timeout, this, [this] {
-        const BusyCursor busy(ui_);
-        wb_.guardMemory([this] { autosaveTick(wb_); });
-    });
+    // loses at most one autosave period. The tick only copies the set; the
+    // file is written on the autosaver's thread, which hands the finished
+    // backup back to this one.
+    autosaver_.onFinished = [this] {
+        QMetaObject::invokeMethod(this, [this] { autosaver_.collect(wb_); }, Qt::QueuedConnection);
+    };
+    connect(&autosave_, &QTimer::timeout, this, [this] { wb_.guardMemory([this] { autosaver_.tick(wb_); }); });
     autosave_.start(kAutosaveStartPeriodMs);
     ui_.onAutosavePeriod = [this](int ms) {
         if (ms > 0)
@@ -92,6 +94,8 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
 
 WrkWin::~WrkWin()
 {
+    // A backup still being written is dropped: the run's backups go at exit.
+    autosaver_.abandon();
     // The bars read the workbench: they go before it does.
     ui_.onScriptMenuChanged = nullptr;
     delete dataList_;

@@ -3,6 +3,7 @@
 // around one Workbench. Every rule lives in the core; the window shows its
 // state and forwards commands, keys and dropped files.
 #include "app/workbench.h"
+#include "files/autosave_worker.h"
 #include "gui/qt_ui.h"
 
 #include <QMainWindow>
@@ -61,6 +62,7 @@ private:
     ToolBar* toolBar_;
     DataList* dataList_;
     QTimer autosave_;
+    AutosaveWorker autosaver_;
 };
 
 } // namespace qm

@@ -146,13 +146,20 @@ bool gaussSmooth(float* x, int n, int b, int e, const std::vector<double>& g)
     for (int k = 0; k <= m; ++k)
         buf[m + len + k] = n - e - k > 1 ? x[r + k] : float(levelR - x[r - 1 - k]);
     std::copy(x + s, x + s + len, buf.begin() + m);
-    for (int j = 0; j < len; ++j) {
-        const float* c = buf.data() + m + j;
-        double acc = 0;
-        for (int k = 0; k <= m; ++k)
-            acc += (double(c[-k]) + c[k]) * g[k];
-        x[s + j] = static_cast<float>(acc);
+    // Every output sums its terms in the order k = 0..m; running over the
+    // outputs inside that loop keeps the sums independent of each other, so
+    // the processor works on many at once instead of waiting on one chain.
+    std::vector<double> acc(static_cast<std::size_t>(len), 0.0);
+    double* __restrict sum = acc.data();
+    for (int k = 0; k <= m; ++k) {
+        const double gk = g[static_cast<std::size_t>(k)];
+        const float* __restrict before = buf.data() + m - k;
+        const float* __restrict after = buf.data() + m + k;
+        for (int j = 0; j < len; ++j)
+            sum[j] += (double(before[j]) + after[j]) * gk;
     }
+    for (int j = 0; j < len; ++j)
+        x[s + j] = static_cast<float>(acc[static_cast<std::size_t>(j)]);
     return true;
 }
 

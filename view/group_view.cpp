@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <tuple>
 
 namespace qm {
 
@@ -66,15 +67,26 @@ struct Extremes {
     bool empty() const { return lo > hi; }
 };
 
-// Extremes of one array over viewBegin..viewEnd (both included), shifted.
-void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int viewEnd, double shift = 0)
+// Extremes of one array over viewBegin..viewEnd (both included). A shift
+// added to them later rounds as it would added to every sample, the sum
+// being monotonic.
+void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int viewEnd)
 {
     if (!a)
         return;
     const int last = std::min(viewEnd, nPoints - 1);
-    for (int i = std::max(viewBegin, 0); i <= last; ++i)
-        if (std::isfinite(a[i]))
-            e.take(a[i] + shift);
+    float lo = std::numeric_limits<float>::infinity(), hi = -lo;
+    for (int i = std::max(viewBegin, 0); i <= last; ++i) {
+        const float v = a[i];
+        if (std::isfinite(v)) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    if (lo <= hi) {
+        e.take(lo);
+        e.take(hi);
+    }
 }
 
 // ---- array view -----------------------------------------------------------
@@ -200,15 +212,27 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     // Offsets: a step per channel from the extremes of its worksheets; the
     // scans from the first at or below the skip frequency on move one slot
     // further, leaving a gap.
+    // Each worksheet is searched once; the axis ranges below shift these.
+    std::vector<Extremes> ownI(static_cast<std::size_t>(n)), ownV(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const ScanRecord& s = *scans[std::size_t(k)];
+        if (selI)
+            scanExtremes(ownI[std::size_t(k)], s.wrkI(), s.nPoints, f.viewBegin, f.viewEnd);
+        if (selV)
+            scanExtremes(ownV[std::size_t(k)], s.wrkV(), s.nPoints, f.viewBegin, f.viewEnd);
+    }
     double stepI = 0, stepV = 0;
     int gapAt = -1;
     if (stacked) {
         Extremes eI, eV;
-        for (const ScanRecord* s : scans) {
-            if (selI)
-                scanExtremes(eI, s->wrkI(), s->nPoints, f.viewBegin, f.viewEnd);
-            if (selV)
-                scanExtremes(eV, s->wrkV(), s->nPoints, f.viewBegin, f.viewEnd);
+        for (int k = 0; k < n; ++k) {
+            for (auto [own, all] : {std::pair{&ownI, &eI}, std::pair{&ownV, &eV}}) {
+                const Extremes& e = (*own)[std::size_t(k)];
+                if (!e.empty()) {
+                    all->take(e.lo);
+                    all->take(e.hi);
+                }
+            }
         }
         auto step = [](const Extremes& e, double factor, float minimum) {
             const double lo = e.empty() ? 0 : e.lo, hi = e.empty() ? 0 : e.hi;
@@ -230,11 +254,13 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
         rV.hi = 0;
     }
     for (int k = 0; k < n; ++k) {
-        const ScanRecord& s = *scans[std::size_t(k)];
-        if (selI)
-            scanExtremes(rI, s.wrkI(), s.nPoints, f.viewBegin, f.viewEnd, slot(k) * stepI);
-        if (selV)
-            scanExtremes(rV, s.wrkV(), s.nPoints, f.viewBegin, f.viewEnd, slot(k) * stepV);
+        for (auto [own, range, shift] : {std::tuple{&ownI, &rI, slot(k) * stepI}, std::tuple{&ownV, &rV, slot(k) * stepV}}) {
+            const Extremes& e = (*own)[std::size_t(k)];
+            if (!e.empty()) {
+                range->take(e.lo + shift);
+                range->take(e.hi + shift);
+            }
+        }
     }
     auto lowest = [](const Extremes& e) { return std::isfinite(e.lo) ? e.lo : 0.0; };
     auto highest = [](const Extremes& e) { return std::isfinite(e.hi) ? e.hi : 0.0; };

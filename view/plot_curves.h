@@ -8,9 +8,10 @@
 namespace qm {
 
 // Points of one array from viewBegin to viewEnd (both included, limited to
-// the array) on an axis: a point is taken only when it falls at least one
-// pixel column right of the last one taken, so points sharing a column
-// after the first are skipped. Non-finite samples are skipped.
+// the array) on an axis. Points sharing a pixel column are drawn by their
+// envelope: the column's first point, its lowest and highest (in the order
+// they come) and its last, which covers the pixels a line through every
+// point covers at a fraction of the points. Non-finite samples are skipped.
 std::vector<Point> curvePoints(const PlotFrame& f, const float* a, int nPoints, const AxisRange& axis);
 
 // Draws curvePoints with the current pen (nothing for fewer than two).

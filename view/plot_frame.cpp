@@ -5,13 +5,6 @@
 
 namespace qm {
 
-int toPixel(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::clamp(v, -32767.0, 32767.0));
-}
-
 double PlotFrame::pixelsPerPoint() const
 {
     const int n = viewEnd - viewBegin;

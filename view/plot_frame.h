@@ -8,11 +8,19 @@
 #include "view/canvas.h"
 #include "view/y_range.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace qm {
 
 // Truncates toward zero after clamping to the range every output device
 // takes (page coordinates are 16-bit), so wild values cannot overflow.
-int toPixel(double v);
+inline int toPixel(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::clamp(v, -32767.0, 32767.0));
+}
 
 struct PlotFrame {
     Canvas* canvas = nullptr;

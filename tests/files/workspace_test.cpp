@@ -1,3 +1,4 @@
+#include "files/autosave_worker.h"
 #include "files/workspace_file.h"
 #include "files/workspace_image.h"
 
@@ -11,8 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <random>
 #include <tuple>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
 using namespace qm;
 namespace fs = std::filesystem;
@@ -285,9 +290,26 @@ TEST(WorkspaceFile, RandomSetsRoundTrip)
 }
 
 // The compressed file is a plain zlib stream: an independent reader inflates
-// it to exactly the image and the stored length.
+// it to exactly the image and the stored length. Files compressed by zlib
+// itself, as earlier versions wrote them, load unchanged.
 TEST(WorkspaceFile, CompressedFileReadsWithPythonZlib)
 {
+    {
+        TempDir dir;
+        Bench a(dir.path().string()), b(dir.path().string());
+        std::mt19937 g(12);
+        fillRandomSet(a.wb, g, 7, true, 3);
+        const auto image = encodeWorkspace(a.wb).value();
+        std::vector<uint8_t> file(18 + compressBound(uLong(image.size())));
+        std::memcpy(file.data(), "QuillZipSpace\0", 14);
+        for (int i = 0; i < 4; ++i)
+            file[std::size_t(14 + i)] = uint8_t(image.size() >> (8 * i));
+        uLongf n = uLongf(file.size() - 18);
+        ASSERT_EQ(compress2(file.data() + 18, &n, image.data(), uLong(image.size()), 9), Z_OK);
+        file.resize(18 + n);
+        ASSERT_TRUE(restoreWorkspace(b.wb, file));
+        expectSameWorkspace(a.wb, b.wb);
+    }
     if (std::system("python3 -c 'import zlib' >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "python3 with zlib is not available";
     TempDir dir;
@@ -396,4 +418,83 @@ TEST(WorkspaceFile, TruncatedAndDamagedFilesLeaveTheSetUnchanged)
     // The intact files do load, after the set already there.
     EXPECT_TRUE(restoreWorkspace(b.wb, zipped));
     EXPECT_EQ(b.wb.scans.count(), 7);
+}
+
+// The autosave tick copies the set and leaves the writing to a worker
+// thread: one backup at a time, a backup whose image was taken before a
+// Close is still written whole (and then dropped, as Close drops backups),
+// and a crash between the complete temporary file and its rename leaves the
+// previous backup as the one start-up recovers.
+TEST(WorkspaceFile, AutosaveWritesOnAWorkerThread)
+{
+    TempDir dir;
+    Bench a(dir.path().string());
+    a.wb.autosaveTicks = 2;
+    std::mt19937 g(5);
+    std::vector<std::unique_ptr<ScanRecord>> chain;
+    for (int i = 0; i < 300; ++i)
+        chain.push_back(makeScan(g, 4000, true, i % 2 == 0, -1));
+    a.wb.scans.appendTail(std::move(chain));
+    a.wb.afterLoad({});
+    const auto image = fingerprint(a.wb);
+
+    AutosaveWorker worker;
+    worker.tick(a.wb);
+    EXPECT_FALSE(worker.running()); // the first of two ticks
+    worker.tick(a.wb);
+    worker.wait();
+    EXPECT_NE(worker.writerThread(), std::this_thread::get_id());
+    worker.collect(a.wb);
+    const std::string first = a.wb.tempWorkspace;
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(bytesOf(first), image);
+
+    // A write held before its rename: further ticks skip, Close meanwhile
+    // does not cut the backup short.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    worker.beforeRename = [released] { released.wait(); };
+    worker.tick(a.wb);
+    worker.tick(a.wb);
+    ASSERT_TRUE(worker.running());
+    worker.tick(a.wb);
+    worker.tick(a.wb);
+    a.wb.closeSet(false);
+    EXPECT_FALSE(fs::exists(first)); // Close deletes the run's backup
+    release.set_value();
+    worker.wait();
+    const std::string held = worker.finishedFile();
+    ASSERT_FALSE(held.empty());
+    EXPECT_EQ(bytesOf(held), image);
+    EXPECT_EQ(test::filesIn(backupFolder(a.wb)).size(), 1u); // the skipped ticks wrote nothing
+    worker.collect(a.wb);
+    EXPECT_FALSE(fs::exists(held));
+    EXPECT_TRUE(a.wb.tempWorkspace.empty());
+
+    // A crash in a child process between temporary file and rename.
+    Bench b(dir.path().string());
+    fillSample(b.wb);
+    ASSERT_TRUE(saveWorkspace(b.wb, 0));
+    const auto previous = fingerprint(b.wb);
+    const std::string kept = b.wb.tempWorkspace;
+    b.wb.tempWorkspace.clear(); // the crashed run never deletes it
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AutosaveWorker crashing;
+        std::mt19937 g2(6);
+        fillRandomSet(b.wb, g2, 5, false, 2);
+        b.wb.autosaveTicks = 1;
+        crashing.beforeRename = [] { _exit(0); };
+        crashing.tick(b.wb);
+        crashing.wait();
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    Bench c(dir.path().string());
+    ASSERT_EQ(recoverAutosave(c.wb), 1);
+    EXPECT_EQ(c.wb.tempWorkspace, kept);
+    EXPECT_EQ(fingerprint(c.wb), previous);
 }

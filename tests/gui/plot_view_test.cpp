@@ -4,12 +4,17 @@
 #include "app/settings_store.h"
 #include "gui/config_dialog_qt.h"
 #include "gui/plot_widget.h"
+#include "gui/qt_canvas.h"
 #include "gui/tool_bar.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
+#include "view/plot_curves.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTest>
+
+#include <cmath>
 
 #include <memory>
 
@@ -102,6 +107,64 @@ private slots:
         l.plot().repaint();
         QApplication::processEvents();
         QVERIFY(indicator->isChecked());
+    }
+
+    // A noisy 16000-point curve on 600 columns: the envelope drawing and a
+    // line through every point cover the same rows in every column, give or
+    // take one pixel at each end.
+    void envelopeCurveMatchesTheLineThroughEveryPoint()
+    {
+        const int n = 16000;
+        std::vector<float> a(n);
+        uint32_t noise = 7;
+        for (int i = 0; i < n; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            a[std::size_t(i)] = float(std::sin(i / 900.0) * 400 + double(noise >> 22) - 512 + (i % 3001 == 0 ? 900 : 0));
+        }
+        auto draw = [&](bool envelope) {
+            QImage img(640, 400, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter painter(&img);
+            QtCanvas canvas(painter, img.width(), img.height());
+            PlotFrame f;
+            f.canvas = &canvas;
+            f.left = 20;
+            f.right = 620;
+            f.top = 10;
+            f.bottom = 390;
+            f.viewBegin = 0;
+            f.viewEnd = n - 1;
+            const AxisRange axis{-1500, 1500};
+            canvas.setPen(f.pen(kBlack));
+            if (envelope) {
+                drawCurve(f, a.data(), n, axis);
+            } else {
+                std::vector<Point> all;
+                for (int i = 0; i < n; ++i)
+                    all.push_back({f.x(i), f.y(a[std::size_t(i)], axis)});
+                canvas.polyline(all);
+            }
+            painter.end();
+            return img;
+        };
+        const QImage fast = draw(true), full = draw(false);
+        int inked = 0;
+        for (int x = 0; x < fast.width(); ++x) {
+            auto rows = [&](const QImage& img) {
+                int lo = img.height(), hi = -1;
+                for (int y = 0; y < img.height(); ++y)
+                    if ((img.pixel(x, y) & 0xffffff) != 0xffffff) {
+                        lo = std::min(lo, y);
+                        hi = std::max(hi, y);
+                    }
+                return std::pair{lo, hi};
+            };
+            const auto [flo, fhi] = rows(fast);
+            const auto [llo, lhi] = rows(full);
+            QVERIFY2(std::abs(flo - llo) <= 1 && std::abs(fhi - lhi) <= 1, qPrintable(QString::number(x)));
+            inked += fhi >= 0;
+        }
+        QCOMPARE(inked, 601);
     }
 
     void waitCursorDuringCommandsAndChoiceCursorOnThePlot()

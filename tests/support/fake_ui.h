@@ -5,6 +5,7 @@
 #include "beam/beam_config.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
+#include "proc/ephemerides.h"
 #include "view/page_export.h"
 #include "view/view_settings.h"
 
@@ -48,6 +49,10 @@ public:
     // an empty queue) Cancel.
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
+    // "Ephemerides setting": a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<EphemeridesParams>> ephemeridesAnswers;
+    std::vector<EphemeridesParams> ephemeridesShown;
     std::deque<std::optional<ExportPanelFields>> exportAnswers;
     std::vector<ExportPanelFields> exportShown;
     std::function<void(const std::function<void(Canvas&)>&)> printer; // a print dialog answered OK
@@ -225,6 +230,11 @@ public:
     {
         beamShown.push_back(f);
         return answerDialog(beamAnswers, f);
+    }
+    bool ephemeridesDialog(EphemeridesParams& p) override
+    {
+        ephemeridesShown.push_back(p);
+        return answerDialog(ephemeridesAnswers, p);
     }
     void showCurve(const std::string& title, const std::vector<double>& values) override
     {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include <cmath>
 #include <limits>
 
@@ -89,10 +92,11 @@ TEST(PlotPainter, ScaleBarAndDigitalFrame)
     EXPECT_EQ(b.canvas.findText("20"), nullptr);
 }
 
-TEST(PlotPainter, CurvesSkipPointsSharingAPixelColumn)
+TEST(PlotPainter, CurvesDrawTheEnvelopeOfPointsSharingAPixelColumn)
 {
-    // 0.4 pixels per point: points 0-2 share column 0, so one segment
-    // runs from point 0 straight to point 3.
+    // 0.4 pixels per point: points 0-2 share column 0, 3-4 column 1, and so
+    // on; a rising ramp keeps each column's first (lowest) and last
+    // (highest) point.
     RecordingCanvas c(100, 100);
     PlotFrame f;
     f.canvas = &c;
@@ -106,14 +110,23 @@ TEST(PlotPainter, CurvesSkipPointsSharingAPixelColumn)
     for (int i = 0; i < 11; ++i)
         a[std::size_t(i)] = float(i * 10);
     const auto pts = curvePoints(f, a.data(), 11, AxisRange{0, 100});
-    const int taken[] = {0, 3, 5, 8, 10};
-    ASSERT_EQ(pts.size(), 5u);
-    for (std::size_t k = 0; k < 5; ++k) {
+    const int taken[] = {0, 2, 3, 4, 5, 7, 8, 9, 10};
+    ASSERT_EQ(pts.size(), 9u);
+    for (std::size_t k = 0; k < 9; ++k) {
         EXPECT_EQ(pts[k].x, 10 + taken[k] * 4 / 10);
         EXPECT_EQ(pts[k].y, expectedY(a[std::size_t(taken[k])], 0, 100, 0, 60));
     }
+    // A spike inside a column is drawn: first, highest, lowest, last in
+    // the order they come.
+    a = {50, 90, 10, 60, 60, 60, 60, 60, 60, 60, 60};
+    const auto spike = curvePoints(f, a.data(), 11, AxisRange{0, 100});
+    ASSERT_GE(spike.size(), 3u);
+    EXPECT_EQ(spike[0].y, expectedY(50, 0, 100, 0, 60));
+    EXPECT_EQ(spike[1].y, expectedY(90, 0, 100, 0, 60));
+    EXPECT_EQ(spike[2].y, expectedY(10, 0, 100, 0, 60));
 
-    // Through the painter: a NaN first in its column is skipped.
+    // Through the painter: a NaN is skipped and every column shows both
+    // levels of the alternating curve.
     PlotBench b;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     b.load(plotScan(3, 2300, [&](int i) { return i == 8 ? nan : i % 4 == 0 ? 0.f : 1000.f; }, nullptr));
@@ -122,11 +135,21 @@ TEST(PlotPainter, CurvesSkipPointsSharingAPixelColumn)
     const auto curves = b.curves(b.colour(kRgbDataI));
     ASSERT_EQ(curves.size(), 1u);
     const auto& p = curves[0]->points;
-    ASSERT_EQ(p.size(), 551u);
     const PlotGeometry& g = b.wb.geometry;
-    EXPECT_EQ(p[1], (Point{PlotBench::kLeft + 1, expectedY(0, g.minI, g.maxI, g.top, g.bottom)}));
-    EXPECT_EQ(p[2], (Point{PlotBench::kLeft + 2, expectedY(1000, g.minI, g.maxI, g.top, g.bottom)}));
-    EXPECT_EQ(p.back().x, PlotBench::kRight);
+    const int low = expectedY(0, g.minI, g.maxI, g.top, g.bottom), high = expectedY(1000, g.minI, g.maxI, g.top, g.bottom);
+    // Columns of four points hold both levels; the one starting with the NaN
+    // (points 8-11) and the last (point 2200 alone) hold one.
+    std::map<int, std::set<int>> levels;
+    for (const Point& q : p)
+        levels[q.x].insert(q.y);
+    ASSERT_EQ(levels.size(), std::size_t(PlotBench::kRight - PlotBench::kLeft + 1));
+    for (const auto& [x, ys] : levels) {
+        const bool single = x == PlotBench::kLeft + 2 || x == PlotBench::kRight;
+        const std::set<int> expected = single ? std::set<int>{x == PlotBench::kRight ? low : high}
+                                              : std::set<int>{low, high};
+        EXPECT_EQ(ys, expected) << x;
+    }
+    EXPECT_EQ(p.size(), 2 * levels.size() - 2);
 }
 
 TEST(PlotPainter, BadScansPaintWithoutFaults)
