@@ -7,15 +7,19 @@
 #include "gui/data_list.h"
 #include "gui/list_dialog.h"
 #include "gui/main_menu.h"
+#include "gui/report_window.h"
 #include "gui/tool_bar.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -199,27 +203,30 @@ private slots:
         QVERIFY(median[0]->flags() & Qt::ItemIsEnabled);
     }
 
-    void closeAsksOnlyWithASetLoaded()
+    // The close question comes only with unsaved work: not after a load or
+    // a save, but after a change or an edited report; "Save" writes the
+    // workspace and then closes.
+    void closeAsksOnlyWithUnsavedWork()
     {
+        QTemporaryDir dir;
         MemorySettingsStore store;
         std::vector<std::pair<std::string, std::string>> asked;
         int answer = kCancel;
         auto hook = [&](const std::string& text, const std::string& caption, MsgButtons b, MsgIcon) {
             asked.emplace_back(text, caption);
-            [&] { QCOMPARE(b, MsgButtons::OkCancel); }();
+            [&] { QCOMPARE(b, MsgButtons::SaveDiscardCancel); }();
             return answer;
         };
-        {
-            WrkWin win(store, QDir::tempPath().toStdString());
-            win.ui().messageHook = hook;
-            win.show();
-            QVERIFY(win.close());
-            QVERIFY(asked.empty());
-        }
-        WrkWin win(store, QDir::tempPath().toStdString());
+        WrkWin win(store, dir.path().toStdString());
         win.ui().messageHook = hook;
         win.show();
         loadThree(win.workbench());
+        QCOMPARE(win.windowTitle(), QString("Quillmar - set.0hd"));
+        QVERIFY(win.close());
+        QVERIFY(asked.empty());
+
+        win.show();
+        win.workbench().scans.head()->wrkI()[3] = -1.0f;
         QVERIFY(!win.close());
         QVERIFY(win.isVisible());
         QCOMPARE(asked.size(), std::size_t{1});
@@ -233,9 +240,29 @@ private slots:
         QCOMPARE(asked.size(), std::size_t{1});
         win.workbench().interactiveMode = true;
         win.show();
-        answer = kOk;
+
+        // "Save": the workspace dialog gets a name without extension.
+        const QString saved = dir.filePath("kept");
+        win.ui().fileHook = [&](const FileDialogSpec&, bool save) -> std::optional<std::string> {
+            [&] { QVERIFY(save); }();
+            return saved.toStdString();
+        };
+        answer = kYes;
         QVERIFY(win.close());
         QCOMPARE(asked.size(), std::size_t{2});
+        QVERIFY(QFileInfo(saved + ".wsf").size() > 0);
+
+        // An edited report counts at exit; the set is saved.
+        win.show();
+        win.workbench().deliverReport("Sigma", "F\tsigma\r\n2.8\t0.1\r\n");
+        QVERIFY(win.close());
+        QCOMPARE(asked.size(), std::size_t{2});
+        win.show();
+        win.workbench().deliverReport("Sigma", "F\tsigma\r\n2.8\t0.1\r\n");
+        QTest::keyClicks(win.ui().latestReport()->editor(), "note");
+        answer = kCancel;
+        QVERIFY(!win.close());
+        QCOMPARE(asked.size(), std::size_t{3});
     }
 };
 
