@@ -8,6 +8,7 @@
 #include "gui/curve_window.h"
 #include "gui/ephemerides_dialog.h"
 #include "gui/group_dialog_qt.h"
+#include "gui/help_viewer.h"
 #include "gui/number_prompt.h"
 #include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
@@ -328,10 +329,20 @@ void QtUi::showText(const std::string& title, const std::string& text)
 
 bool QtUi::openDocument(const std::string& path)
 {
-    if (!QFileInfo::exists(QString::fromStdString(path)))
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.isFile() || !file.isReadable())
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString suffix = file.suffix().toLower();
+    if (suffix == "html" || suffix == "htm") {
+        if (!help_)
+            help_ = new HelpViewer(owner_);
+        help_->showPage(file.absoluteFilePath());
+        return true;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }
+
+HelpViewer* QtUi::helpViewer() const { return help_; }
 
 bool QtUi::startProgram(const std::string& program)
 {

@@ -16,6 +16,7 @@ class QMainWindow;
 namespace qm {
 
 class BatchTip;
+class HelpViewer;
 class ProgressDialog;
 class SplineDialog;
 class ReportWindow;
@@ -97,6 +98,7 @@ public:
 
     ProgressDialog* progress() const;
     ReportWindow* latestReport() const;
+    HelpViewer* helpViewer() const;
 
 private:
     // Held while a modal dialog waits for the user: the main window shows
@@ -130,6 +132,7 @@ private:
     QPointer<SplineDialog> spline_; // "Koeff of spline", modeless
     QPointer<ReportWindow> report_;
     QPointer<BatchTip> batchTip_;
+    QPointer<HelpViewer> help_;
     int cascade_ = 0; // offset of the next report window
     std::string title_ = "Quillmar";
 };

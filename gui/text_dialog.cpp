@@ -1,9 +1,14 @@
 #include "gui/text_dialog.h"
 
+#include "app/report_window.h"
+
 #include <QDialogButtonBox>
+#include <QScreen>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qm {
 
@@ -19,7 +24,15 @@ TextDialog::TextDialog(const QString& title, const QString& text, QWidget* paren
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
-    resize(460, 380);
+    // Wide and high enough for the whole text, within the screen.
+    const ReportLayout fit = reportLayout(toCoreText(text));
+    const QFontMetrics fm(view_->font());
+    const int margins = 2 * int(view_->document()->documentMargin()) + 2 * view_->frameWidth() + 40;
+    QSize size(std::max(460, fit.columns * fm.horizontalAdvance(' ') + margins),
+               std::max(200, (fit.lines + 1) * fm.lineSpacing() + margins + buttons->sizeHint().height()));
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 QString fromCoreText(const std::string& text)

@@ -142,8 +142,9 @@ public:
     bool startProgram(const std::string& p) override
     {
         programs.push_back(p);
-        return true;
+        return programsStart;
     }
+    bool programsStart = true; // false: every program fails to start
     bool pluginForm(PluginForm& f) override
     {
         formsShown.push_back(f);
