@@ -1,6 +1,7 @@
 #include "gui/data_list.h"
 
 #include "app/workbench.h"
+#include "gui/text_dialog.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -15,7 +16,7 @@ DataList::DataList(Workbench& wb, std::function<void(int)> dispatch, QWidget* pa
 {
     setObjectName("data list");
     list_ = new QListWidget;
-    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    list_->setFont(fixedPitchFont());
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->setMinimumWidth(120);

@@ -25,7 +25,7 @@ ReportWindow::ReportWindow(const std::string& title, const std::string& text, Ui
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromStdString(title));
     edit_ = new QPlainTextEdit;
-    edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    edit_->setFont(fixedPitchFont());
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit_->setTabStopDistance(edit_->fontMetrics().horizontalAdvance(' ') * 8);
     setCentralWidget(edit_);

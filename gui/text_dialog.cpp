@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QScreen>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -18,7 +19,7 @@ TextDialog::TextDialog(const QString& title, const QString& text, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     view_ = new QPlainTextEdit(text);
     view_->setReadOnly(true);
-    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view_->setFont(fixedPitchFont());
     view_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(view_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
@@ -33,6 +34,17 @@ TextDialog::TextDialog(const QString& title, const QString& text, QWidget* paren
     if (const QScreen* s = screen())
         size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
     resize(size);
+}
+
+QFont fixedPitchFont()
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(f).fixedPitch()) {
+        f.setFamily("monospace");
+        f.setStyleHint(QFont::TypeWriter);
+        f.setFixedPitch(true);
+    }
+    return f;
 }
 
 QString fromCoreText(const std::string& text)
