@@ -3,7 +3,9 @@
 #include "app/busy_cursor.h"
 #include "app/config_dialog.h"
 #include "app/text_format.h"
+#include "batch/example_scripts.h"
 #include "batch/packet_run.h"
+#include "batch/script_runner.h"
 #include "files/open_scans.h"
 #include "files/workspace_file.h"
 #include "gui/data_list.h"
@@ -135,6 +137,8 @@ void WrkWin::startUp(const QStringList& args)
     // A stored flux coefficient of zero sends the user through the
     // configuration before anything else.
     runStartupCheck(wb_);
+    if (provideExampleScripts(wb_)) // a first start: the Script menu gets the examples
+        reloadScriptMenu(wb_);
     refreshState();
     show();
     plot_->setFocus(); // the arrow keys step through the scans from the start

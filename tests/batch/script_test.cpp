@@ -1,4 +1,6 @@
 // The Script menu, running scripts and AutoScript.
+#include "batch/batch_state.h"
+#include "batch/example_scripts.h"
 #include "batch/script_runner.h"
 #include "files/open_scans.h"
 #include "tests/batch/batch_fixture.h"
@@ -36,6 +38,24 @@ TEST(ScriptMenu, FoldersNamesIdentifiersAndLimits)
     EXPECT_EQ(scriptRelativePath(menu, 5003), "daily/flux.spt");
     EXPECT_EQ(scriptRelativePath(menu, 5004), "notes.spt.txt");
     EXPECT_EQ(scriptRelativePath(menu, 5005), std::nullopt);
+}
+
+// A first start fills a new script folder with the example scripts; a
+// folder the user has, even an empty one, is left alone.
+TEST(ScriptMenu, ExampleScriptsOnlyIntoANewFolder)
+{
+    BatchBench b;
+    writeText(b / "ExampleScripts/smooth.spt", "[Commands]\nSigma\n");
+    writeText(b / "ExampleScripts/notes.txt", "");
+    b.wb.settings.pathScript = b / "user/Script";
+    EXPECT_TRUE(provideExampleScripts(b.wb));
+    EXPECT_EQ(test::readTextFile(b / "user/Script/smooth.spt"), "[Commands]\nSigma\n");
+    EXPECT_FALSE(fs::exists(b / "user/Script/notes.txt"));
+    reloadScriptMenu(b.wb);
+    EXPECT_EQ(texts(batchState(b.wb).scriptMenu.items), (std::vector<std::string>{"smooth=5002"}));
+    fs::remove(b / "user/Script/smooth.spt");
+    EXPECT_FALSE(provideExampleScripts(b.wb));
+    EXPECT_TRUE(fs::is_empty(b / "user/Script"));
 }
 
 TEST(ScriptRun, FromTheMenuWithReportsInOneWindowAndModesRestored)
