@@ -96,3 +96,18 @@ TEST(ReportRouting, LayoutLinesUpColumnsPastTheWidestField)
     EXPECT_EQ(wide.columns, 55);
     EXPECT_EQ(wide.lines, 3);
 }
+
+// A command refused because a report is open brings that report forward;
+// scripts and packets are not stopped by it.
+TEST(ReportRouting, RefusalRaisesTheOpenReport)
+{
+    Bench b;
+    EXPECT_TRUE(b.wb.requireNoOpenReport());
+    b.wb.deliverReport("Sigma", "F\tsigma\r\n");
+    EXPECT_FALSE(b.wb.requireNoOpenReport());
+    b.expectMessage("You have the open EDITOR");
+    EXPECT_EQ(b.ui.reportRaised, 1);
+    b.wb.interactiveMode = false;
+    EXPECT_TRUE(b.wb.requireNoOpenReport());
+    EXPECT_EQ(b.ui.reportRaised, 1);
+}

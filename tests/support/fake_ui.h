@@ -131,6 +131,8 @@ public:
         reportText = text;
     }
     bool hasOpenReport() const override { return reportOpen; }
+    void raiseOpenReport() override { ++reportRaised; }
+    int reportRaised = 0;
     std::string openReportText() const override { return reportText; }
     void setOpenReportText(const std::string& t) override { reportText = t; }
     void showText(const std::string& title, const std::string& text) override { texts.push_back({title, text}); }
