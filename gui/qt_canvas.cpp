@@ -190,7 +190,7 @@ void QtCanvas::clearClip()
 }
 
 void QtCanvas::bitmap(const Rect& target, int width, int height, const std::vector<uint8_t>& pixels,
-                      const std::vector<Colour>& palette)
+                      const std::vector<Colour>& palette, BitmapMode mode)
 {
     flush();
     if (width <= 0 || height <= 0 || pixels.size() / std::size_t(width) < std::size_t(height))
@@ -203,7 +203,14 @@ void QtCanvas::bitmap(const Rect& target, int width, int height, const std::vect
     img.setColorTable(table);
     for (int row = 0; row < height; ++row)
         std::memcpy(img.scanLine(row), pixels.data() + std::size_t(row) * std::size_t(width), std::size_t(width));
-    p_.drawImage(toQRect(target), img);
+    if (mode == BitmapMode::And) {
+        const QPainter::CompositionMode old = p_.compositionMode();
+        p_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p_.drawImage(toQRect(target), img);
+        p_.setCompositionMode(old);
+    } else {
+        p_.drawImage(toQRect(target), img);
+    }
 }
 
 } // namespace qm

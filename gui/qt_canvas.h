@@ -43,7 +43,7 @@ public:
     void setClip(const Rect& r) override;
     void clearClip() override;
     void bitmap(const Rect& target, int width, int height, const std::vector<uint8_t>& pixels,
-                const std::vector<Colour>& palette) override;
+                const std::vector<Colour>& palette, BitmapMode mode = BitmapMode::Copy) override;
     int width() const override { return width_; }
     int height() const override { return height_; }
 

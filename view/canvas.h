@@ -16,6 +16,7 @@ inline constexpr Colour kWhite = 0x00ffffff;
 inline constexpr Colour kRed = 0x000000ff;
 
 enum class PenStyle { Solid, Dash, Dot, None };
+enum class BitmapMode { Copy, And };
 
 struct Pen {
     Colour colour = kBlack;
@@ -79,9 +80,11 @@ public:
     virtual void clearClip() = 0;
 
     // An 8-bit image (row-major, width*height indices into a 256-entry
-    // palette of colours) stretched into `target`.
+    // palette of colours) stretched into `target` (nearest neighbour). And
+    // combines each colour with what is below it by a bitwise AND, so a
+    // bitmap drawn under a curve keeps the curve visible.
     virtual void bitmap(const Rect& target, int width, int height, const std::vector<uint8_t>& pixels,
-                        const std::vector<Colour>& palette) = 0;
+                        const std::vector<Colour>& palette, BitmapMode mode = BitmapMode::Copy) = 0;
 
     // Size of the surface in pixels.
     virtual int width() const = 0;

@@ -96,9 +96,10 @@ void RecordingCanvas::setClip(const Rect& r) { record(CanvasCall::Clip).rect = r
 void RecordingCanvas::clearClip() { record(CanvasCall::ClearClip); }
 
 void RecordingCanvas::bitmap(const Rect& target, int width, int height, const std::vector<uint8_t>&,
-                             const std::vector<Colour>&)
+                             const std::vector<Colour>&, BitmapMode mode)
 {
     CanvasCall& c = record(CanvasCall::Bitmap);
+    c.bitmapMode = mode;
     c.rect = target;
     c.bitmapWidth = width;
     c.bitmapHeight = height;

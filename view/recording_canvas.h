@@ -31,6 +31,7 @@ struct CanvasCall {
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Top;
     int bitmapWidth = 0, bitmapHeight = 0;
+    BitmapMode bitmapMode = BitmapMode::Copy;
 };
 
 // A straight piece of a drawn path with the pen it was drawn with.
@@ -61,7 +62,7 @@ public:
     void setClip(const Rect& r) override;
     void clearClip() override;
     void bitmap(const Rect& target, int width, int height, const std::vector<uint8_t>& pixels,
-                const std::vector<Colour>& palette) override;
+                const std::vector<Colour>& palette, BitmapMode mode = BitmapMode::Copy) override;
     int width() const override { return width_; }
     int height() const override { return height_; }
 

@@ -5,6 +5,7 @@
 #include "beam/beam_config.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
+#include "proc/ephemerides.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -46,6 +47,10 @@ public:
     // an empty queue) Cancel.
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
+    // "Ephemerides setting": a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<EphemeridesParams>> ephemeridesAnswers;
+    std::vector<EphemeridesParams> ephemeridesShown;
     std::vector<Report> curves; // titled curves; the text is their number of values
     // Plug-in forms: a value is OK with those texts, nullopt (or an empty
     // queue) Cancel.
@@ -211,6 +216,11 @@ public:
     {
         beamShown.push_back(f);
         return answerDialog(beamAnswers, f);
+    }
+    bool ephemeridesDialog(EphemeridesParams& p) override
+    {
+        ephemeridesShown.push_back(p);
+        return answerDialog(ephemeridesAnswers, p);
     }
     void showCurve(const std::string& title, const std::vector<double>& values) override
     {
