@@ -2,6 +2,7 @@
 
 #include "app/config_dialog.h"
 #include "app/group_dialog.h"
+#include "app/text_format.h"
 #include "app/workbench.h"
 
 #include <filesystem>
@@ -49,14 +50,16 @@ void stepActiveScan(Workbench& wb, int id)
 void showAbout(Workbench& wb)
 {
     wb.ui().showText("About Quillmar",
-                     "Quillmar\r\n\r\n"
+                     "Quillmar " QUILLMAR_VERSION "\r\n\r\n"
                      "Workstation for the reduction and analysis of one-dimensional\r\n"
                      "multi-frequency drift scans of the Sun recorded by a radio telescope.\r\n");
 }
 
 void openHelp(Workbench& wb)
 {
-    wb.ui().openDocument((std::filesystem::path(wb.programDir) / "quillmar_help.html").string());
+    const std::string page = (std::filesystem::path(wb.programDir) / "quillmar_help.html").string();
+    if (!wb.ui().openDocument(page))
+        wb.refuse(format("File %s cannot be opened", page.c_str()), "", MsgIcon::Error);
 }
 
 void toggleAllMode(Workbench& wb)
@@ -145,7 +148,10 @@ void registerAppCommands(CommandTable& t)
     t.handle(116, showHeader);
     t.handle(117, [](Workbench& wb) { runConfigDialog(wb, true); });
     t.handle(135, chooseGroup);
-    t.handle(157, [](Workbench& wb) { wb.ui().startProgram(wb.settings.extProgram); });
+    t.handle(157, [](Workbench& wb) {
+        if (!wb.ui().startProgram(wb.settings.extProgram))
+            wb.refuse(format("Program %s cannot be started", wb.settings.extProgram.c_str()), "", MsgIcon::Error);
+    });
     t.handle(161, changeGroupView);
     t.handle(178, previousGroup);
     t.handle(179, [](Workbench& wb) { wb.chkDataI = !wb.chkDataI; });

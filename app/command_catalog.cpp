@@ -133,9 +133,10 @@ constexpr Row kRows[] = {
     {180, "", "Data V(L)", "", kRedraw | kSync},
     {181, "", "Worksheet I(R)", "", kRedraw | kSync},
     {182, "", "Worksheet V(L)", "", kRedraw | kSync},
-    {163, "", "", "", 0},
-    {164, "", "", "", 0},
-    {195, "", "", "", 0},
+    {163, "", "", "Half-width of the antenna beam of the shown scan", 0},
+    {164, "", "", "Step between two points of the shown scan", 0},
+    {195, "", "", "A number for the next operation: type it and press Enter", 0},
+    {228, "", "", "R/L balance: lit when the R and L integrals differ by more than 1.5 times", 0},
     {140, "", "", "", 0},
     {5555, "", "", "", kRedraw},
 };

@@ -2,7 +2,11 @@
 // of the plot block everything else, script and plug-in ids go to their
 // hooks, and the remaining ids run their handler from the command table.
 #include "app/busy_cursor.h"
+#include "app/set_fingerprint.h"
+#include "app/text_format.h"
 #include "app/workbench.h"
+
+#include <unordered_map>
 
 namespace qm {
 
@@ -63,6 +67,34 @@ const char* blockingMessage(InteractionMode m)
 }
 
 } // namespace
+
+void Workbench::runAndReport(int id)
+{
+    const CommandInfo* info = commands_.info(id);
+    if (!interactiveMode || !setLoaded || !info || !info->dataCommand) {
+        runCommand(*this, id);
+        return;
+    }
+    std::unordered_map<const ScanRecord*, uint64_t> before;
+    for (const auto& r : scans)
+        before.emplace(r.get(), scanFingerprint(*r));
+    const int said = statusCount_;
+    lastAnswer_.reset();
+    runCommand(*this, id);
+    if (statusCount_ != said || !failures_.empty())
+        return;
+    int changed = 0;
+    for (const auto& r : scans) {
+        const auto it = before.find(r.get());
+        changed += it == before.end() || it->second != scanFingerprint(*r);
+    }
+    if (changed == 0)
+        return;
+    std::string text = info->caption;
+    if (lastAnswer_)
+        text += format(" %g", double(*lastAnswer_));
+    status(text + format(changed == 1 ? " on %d scan" : " on %d scans", changed));
+}
 
 int Workbench::dispatch(int id)
 {
@@ -126,7 +158,7 @@ int Workbench::dispatch(int id)
         fail("Not available in batch mode");
         return 0;
     }
-    runCommand(*this, id);
+    runAndReport(id);
     return 0;
 }
 

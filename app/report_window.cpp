@@ -2,6 +2,8 @@
 
 #include "app/atomic_file.h"
 
+#include <algorithm>
+
 namespace qm {
 
 std::vector<FileFilter> reportFileFilters()
@@ -29,6 +31,50 @@ std::optional<std::string> appendedReportText(std::string_view old, std::string_
     s.reserve(old.size() + title.size() + text.size() + 6);
     s.append(old).append("\r\n\r\n").append(title).append("\r\n").append(text);
     return s;
+}
+
+ReportLayout reportLayout(std::string_view text)
+{
+    constexpr int kGap = 2;
+    std::vector<std::vector<int>> widths; // per line: the fields' lengths
+    for (std::size_t begin = 0; begin <= text.size();) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(begin, end - begin);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        std::vector<int> fields;
+        for (std::size_t f = 0;;) {
+            const std::size_t tab = line.find('\t', f);
+            fields.push_back(static_cast<int>((tab == std::string_view::npos ? line.size() : tab) - f));
+            if (tab == std::string_view::npos)
+                break;
+            f = tab + 1;
+        }
+        widths.push_back(std::move(fields));
+        if (end == text.size())
+            break;
+        begin = end + 1;
+    }
+    ReportLayout out;
+    out.lines = static_cast<int>(widths.size());
+    std::vector<int> widest;
+    for (const auto& fields : widths)
+        for (std::size_t k = 0; k + 1 < fields.size(); ++k) {
+            if (widest.size() <= k)
+                widest.resize(k + 1, 0);
+            widest[k] = std::max(widest[k], fields[k]);
+        }
+    int at = 0;
+    for (int w : widest)
+        out.tabStops.push_back(at += w + kGap);
+    for (const auto& fields : widths) {
+        const std::size_t last = fields.size() - 1;
+        const int start = last == 0 ? 0 : out.tabStops[last - 1];
+        out.columns = std::max(out.columns, start + fields[last]);
+    }
+    return out;
 }
 
 bool writeReportFile(const std::string& path, std::string_view text)

@@ -54,6 +54,17 @@ FileDialogSpec reportSaveDialog(const std::string& outputDir);
 std::optional<std::string> appendedReportText(std::string_view old, std::string_view title,
                                               std::string_view text);
 
+// How a report's columns line up in a fixed-pitch font, in characters:
+// tab stop k sits two blanks past the widest field k of the lines that go on
+// after it (a line's last field, such as a title, widens nothing), and
+// `columns` is the widest line so laid out.
+struct ReportLayout {
+    std::vector<int> tabStops;
+    int columns = 0;
+    int lines = 0;
+};
+ReportLayout reportLayout(std::string_view text);
+
 // Writes the whole text to `path` as a new file. Returns false when not
 // every byte could be written; the file that was there before is then
 // left untouched.

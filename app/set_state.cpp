@@ -2,6 +2,7 @@
 // check, the active-scan synchronisation, Close, groups and removal.
 #include "app/workbench.h"
 
+#include "app/set_fingerprint.h"
 #include "app/text_format.h"
 
 #include <algorithm>
@@ -38,6 +39,8 @@ void Workbench::afterLoad(const std::string& loadedPath)
 {
     if (scans.empty())
         return;
+    if (!setLoaded && !loadedPath.empty())
+        nameSet(loadedPath);
     scans.sort();
     setLoaded = true;
     activeScan = scans.head();
@@ -57,7 +60,49 @@ void Workbench::afterLoad(const std::string& loadedPath)
         settings.lastDir = dir;
         store().writeText("LastDir", dir);
     }
+    markSaved();
     ui().stateChanged();
+}
+
+void Workbench::nameSet(const std::string& path)
+{
+    const std::size_t cut = path.find_last_of("/\\");
+    setName_ = cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool Workbench::unsavedChanges() const
+{
+    return unsavedMark_ || setFingerprint(scans) != savedFingerprint_;
+}
+
+void Workbench::markSaved()
+{
+    savedFingerprint_ = setFingerprint(scans);
+    unsavedMark_ = false;
+}
+
+void Workbench::markUnsaved() { unsavedMark_ = true; }
+
+bool Workbench::confirmDiscard(bool reportsToo)
+{
+    if (!interactiveMode)
+        return true;
+    const bool setUnsaved = !scans.empty() && unsavedChanges();
+    if (!setUnsaved && !(reportsToo && ui_.unsavedReports()))
+        return true;
+    const int answer = ui_.messageBox(kDeleteAllText, "Information", MsgButtons::SaveDiscardCancel,
+                                      MsgIcon::Information);
+    if (answer == kCancel)
+        return false;
+    if (answer != kYes || !setUnsaved)
+        return true;
+    // "Save": the workspace command with its dialog; the set goes only when
+    // the save went through.
+    if (const CommandHandler* save = commands_.handler(185)) {
+        const CommandHandler run = *save;
+        guardMemory([&] { run(*this); });
+    }
+    return !unsavedChanges();
 }
 
 void Workbench::checkMixedSet()
@@ -155,8 +200,7 @@ void Workbench::stepActive(int id)
 
 void Workbench::closeSet(bool ask)
 {
-    if (ask && !scans.empty() &&
-        message("Delete ALL data from memory without Save?", "Information", MsgButtons::OkCancel) == kCancel)
+    if (ask && !scans.empty() && !confirmDiscard(false))
         return;
     setLoaded = false;
     mixedSet = false;
@@ -195,6 +239,8 @@ void Workbench::closeSet(bool ask)
         tempWorkspace.clear();
     }
     viewBegin = viewEnd = 0;
+    setName_.clear();
+    markSaved();
     redraw();
     ui().stateChanged();
 }

@@ -25,7 +25,8 @@ class Canvas;             // view/canvas.h
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
 
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// SaveDiscardCancel answers kYes (save), kNo (discard) or kCancel.
+enum class MsgButtons { Ok, OkCancel, YesNo, SaveDiscardCancel };
 enum class MsgIcon { None, Information, Warning, Error };
 
 struct FileFilter {
@@ -100,6 +101,10 @@ public:
     virtual bool hasOpenReport() const = 0;
     virtual std::string openReportText() const = 0;
     virtual void setOpenReportText(const std::string& text) = 0;
+    // True while a report window holds text that was never saved.
+    virtual bool unsavedReports() const { return false; }
+    // Brings the most recent report window to the front with the focus.
+    virtual void raiseOpenReport() {}
 
     // Read-only text dialog (header view, About box).
     virtual void showText(const std::string& title, const std::string& text) = 0;

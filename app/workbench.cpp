@@ -15,6 +15,7 @@ Workbench::Workbench(UiPort& ui, SettingsStore& store, std::string dir)
     settings = loadSettings(store_, programDir);
     autosaveTicks = settings.autoTime;
     enableDataCommands(false);
+    markSaved();
 }
 
 Workbench::~Workbench()
@@ -60,6 +61,7 @@ std::optional<float> Workbench::askNumber(const std::string& prompt, int argInde
     float v;
     if (!text || !scanFloat(*text, v))
         return std::nullopt;
+    lastAnswer_ = v;
     return v;
 }
 
@@ -71,6 +73,7 @@ std::optional<int> Workbench::askInteger(const std::string& prompt, int argIndex
     int v;
     if (!text || !scanInt(*text, v))
         return std::nullopt;
+    lastAnswer_ = static_cast<float>(v);
     return v;
 }
 
@@ -95,6 +98,7 @@ bool Workbench::requireNoOpenReport()
     if (!interactiveMode || !ui_.hasOpenReport())
         return true;
     message("You have the open EDITOR");
+    ui_.raiseOpenReport(); // the user sees which window to close
     return false;
 }
 
@@ -129,6 +133,7 @@ bool Workbench::guardMemory(const std::function<void()>& work)
 
 void Workbench::status(const std::string& text)
 {
+    ++statusCount_;
     lastStatusId_ = -1;
     ui_.setStatus(text);
 }

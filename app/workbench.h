@@ -11,6 +11,7 @@
 #include "app/ui_port.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -59,6 +60,9 @@ struct ViewFlags {
     std::string rightAxisTitle = "%"; // channel 2, at most 15 characters
     std::string leftAxisTitle = "%";  // channel 1, at most 15 characters
 };
+
+// The close question (Close, exit, loads that replace the set).
+inline constexpr const char* kDeleteAllText = "Delete ALL data from memory without Save?";
 
 // The refusal of an operation or a load that ran out of memory.
 inline constexpr const char* kNoMemoryText = "Can't allocate memory";
@@ -172,6 +176,19 @@ public:
     // while a report window is open in interactive use. Scripts append to
     // the open window and packets write files, so they are not stopped.
     bool requireNoOpenReport();
+    // Unsaved work: the set differs from what was last loaded or saved
+    // (compared by fingerprint, so every way of changing a scan counts).
+    bool unsavedChanges() const;
+    void markSaved();   // after a load, a workspace save, Close
+    void markUnsaved(); // the set holds work no file has, whatever it looks like
+    // The close question before the set (and, with reportsToo, the report
+    // windows) would be dropped: asked interactively only when something is
+    // unsaved; "Save" writes the workspace first. False when the user
+    // cancelled or the save did not happen.
+    bool confirmDiscard(bool reportsToo);
+    // The file the set was loaded from (file name only), for the title.
+    const std::string& setName() const { return setName_; }
+    void nameSet(const std::string& path); // the file name part of path
     // Records that the running command could not do its work, and why. The
     // status line shows the reason; packets log it after the file's line,
     // scripts and quillmar-batch print it. A caller that also owes the user
@@ -231,6 +248,9 @@ public:
     void updateRlIndicator();
 
 private:
+    // Runs a table command; interactively one that changed scans and said
+    // nothing itself then tells in the status line what it did to how many.
+    void runAndReport(int id);
     UiPort& ui_;
     SettingsStore& store_;
     CommandTable commands_;
@@ -239,6 +259,11 @@ private:
     int lastStatusId_ = -1;
     int commandHolds_ = 0;
     std::vector<std::string> failures_;
+    uint64_t savedFingerprint_ = 0;
+    bool unsavedMark_ = false;
+    std::string setName_;
+    int statusCount_ = 0;               // texts shown, to see whether a command said anything
+    std::optional<float> lastAnswer_;   // the number the running command asked for
 };
 
 // The R/L balance rule of tool bar item 228: true when the integrals of R

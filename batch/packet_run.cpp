@@ -169,7 +169,7 @@ PacketEntryResult runPacketEntry(Workbench& wb, const PacketInit& init, const st
     return r;
 }
 
-PacketRun runPacketFile(Workbench& wb, const std::string& path)
+PacketRun runPacketFile(Workbench& wb, const std::string& path, bool fromMenu)
 {
     PacketRun run;
     BatchState& state = batchState(wb);
@@ -193,6 +193,13 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     AtomicFile log(logPath);
     if (!log.ok())
         return refuse(PacketStatus::NoLog, format("Log file %s cannot be created", logPath.c_str()));
+    // The run replaces the set: work the user has not saved is offered for
+    // saving first, and Cancel leaves everything as it was.
+    if (fromMenu && wb.setLoaded && !wb.confirmDiscard(false)) {
+        run.status = PacketStatus::Declined;
+        wb.ui().batchTipEnd();
+        return run;
+    }
 
     RunningFlag running(state.packetRunning);
     run.status = PacketStatus::Completed;
@@ -237,7 +244,7 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
     else
         wb.fail(format("Log file %s cannot be written", logPath.c_str()));
 
-    if (init.appExit != 0) {
+    if (init.appExit != 0 && !fromMenu) {
         run.exitRequested = true;
         wb.ui().exitProgram(); // interactiveMode stays 0: no question on the way out
     } else {
@@ -249,6 +256,11 @@ PacketRun runPacketFile(Workbench& wb, const std::string& path)
         wb.view.confirmAll = true;
         wb.ui().setTitle("Quillmar");
         wb.ui().stateChanged();
+        // What the run did, where the user sees it without looking for the file.
+        std::vector<uint8_t> logBytes;
+        if (fromMenu && !run.logPath.empty() && readWholeFile(run.logPath, logBytes))
+            wb.deliverReport(init.outFile, logBytes.empty() ? std::string("\n")
+                                                            : std::string(logBytes.begin(), logBytes.end()));
     }
     wb.ui().batchTipEnd();
     return run;
@@ -275,7 +287,7 @@ PacketRun runPacketCommand(Workbench& wb)
     }
     if (!path || path->empty())
         return {};
-    return runPacketFile(wb, *path);
+    return runPacketFile(wb, *path, !fromCommandLine);
 }
 
 void startPacketFromCommandLine(Workbench& wb, const std::string& commandLine)

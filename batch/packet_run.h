@@ -27,6 +27,7 @@ enum class PacketStatus {
     NoPath,     // nothing chosen: the run did not start
     Unreadable, // the packet file cannot be read: nothing changed
     NoLog,      // OutDir or the log in it cannot be created: nothing changed
+    Declined,   // the user kept the loaded set at the close question
     Completed,  // the run went through the file list
 };
 
@@ -45,7 +46,10 @@ struct PacketRun {
 // Runs the packet file. interactiveMode is 0 for the whole run; afterwards
 // the program ends (AppExit) or returns to interactive use with the
 // autosave timer at kAutosaveAfterPacketMs and the ALL confirmation on.
-PacketRun runPacketFile(Workbench& wb, const std::string& path);
+// A run the user started from the menu (fromMenu) first asks the close
+// question when the set holds unsaved work, never ends the program, and
+// shows its log in a report window.
+PacketRun runPacketFile(Workbench& wb, const std::string& path, bool fromMenu = false);
 
 // What a packet asks for: its [Init] values, the files and the command list.
 struct PacketPlan {

@@ -5,6 +5,8 @@
 // GUI shows it; every rule and text lives here.
 #include "app/ui_port.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ inline constexpr const char* kScriptHelpSyntax = "Command=Arg1 Arg2 Arg3 Arg4 #[
 inline constexpr const char* kScriptHelpTemplates =
     "[%s]-file [%d]-number [%y]-date(yyyymmdd) [%t]-time(hhmmss)";
 inline constexpr std::size_t kEditorFileLimit = 1 << 20; // larger files are not opened
+// Asked before Open, Clear or Pack Hdr would drop edits not saved.
+inline constexpr const char* kDropScriptEditsText = "The script has changes that are not saved. Drop them?";
 
 // "Pack Hdr": a packet that reads every file of `inDir` and writes its log
 // and results to `outDir`.
@@ -49,8 +53,17 @@ public:
 
     // Selecting an entry shows the catalogue line from its first blank on.
     void select(int index);
-    // Double-clicking an entry: the text to insert at the caret.
+    // Double-clicking an entry: the text to insert.
     std::string insertion(int index) const;
+    // Where in `text` the insertion goes for a caret at `caret` (a byte
+    // offset): at the caret inside the [Commands] section, else at the end
+    // of that section. A text without the section gets one at its end.
+    std::size_t insertionPoint(std::size_t caret);
+    // The text differs from what was last opened, saved or started afresh.
+    bool unsaved() const { return text != savedText_; }
+    // Runs the edited text as a script on the set in memory; empty when the
+    // editor was opened without a workbench to run on.
+    std::function<void(const std::string& script)> run;
 
     // "Open" (after the dialog): loads the whole file; false when it cannot
     // be read (nothing changes then).
@@ -72,7 +85,12 @@ private:
     std::string scriptFolder_;
     std::string outDir_, inDir_;
     std::string path_; // the current file; empty when none
+    std::string savedText_ = kEmptyScript;
 };
+
+// Runs `script` (a script's text) on the set in memory, as a script file
+// would run; the number of failed commands, nullopt when it did not run.
+std::optional<int> runEditedScript(Workbench& wb, const std::string& script);
 
 // Command 194: the editor on the catalogue beside the program.
 void runScriptEditor(Workbench& wb);

@@ -5,6 +5,7 @@
 // uncompress as the format's first writer used them, and libdeflate at every
 // level the saving could choose.
 #include "app/atomic_file.h"
+#include "app/set_fingerprint.h"
 #include "app/settings_store.h"
 #include "app/workbench.h"
 #include "files/autosave_worker.h"
@@ -156,6 +157,16 @@ void load(benchmark::State& state, bool compressed)
 void BM_LoadCompressed(benchmark::State& state) { load(state, true); }
 void BM_LoadRaw(benchmark::State& state) { load(state, false); }
 
+// The digest that tells unsaved work: taken at every load and save, and
+// per scan around every interactive command.
+void BM_SetFingerprint(benchmark::State& state)
+{
+    const Workbench& wb = loadedSet().wb;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(setFingerprint(wb.scans));
+    counters(state);
+}
+
 void BM_ZlibCompress(benchmark::State& state)
 {
     const auto& img = image();
@@ -219,4 +230,5 @@ BENCHMARK(BM_LoadCompressed)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DeflateDecompress)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRaw)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SetFingerprint)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

@@ -62,6 +62,8 @@ ScanChain readHeaderFile(Workbench& wb, const std::string& path)
 void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& path)
 {
     std::vector<const ScanRecord*> adopted;
+    // Appending to a set with unsaved work leaves that work unsaved.
+    const bool unsaved = !wb.scans.empty() && wb.unsavedChanges();
     const bool done = wb.guardMemory([&] {
         for (const auto& r : added)
             adopted.push_back(r.get());
@@ -73,6 +75,8 @@ void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& 
         }
         wb.afterLoad(path);
     });
+    if (unsaved)
+        wb.markUnsaved();
     if (done)
         return;
     for (const ScanRecord* r : adopted)

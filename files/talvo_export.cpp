@@ -116,8 +116,12 @@ void exportTalvo(Workbench& wb)
         wb.status(format("Transform of scan %.2f[GHz] to TALVO is end", double(r.frequency)));
     }
     files.add(joinPath(*out, format("%x%02d_%x%02d.p%2d", month, day, month, day, year - 1900)), table);
-    if (!files.commit())
+    if (!files.commit()) {
         reportWriteFailure(wb, files.error());
+        return;
+    }
+    // The channel files and the table: where the user finds them.
+    wb.status(format("TALVO: %d files written to %s", c + 1, out->c_str()));
 }
 
 void registerTalvoCommands(CommandTable& t)

@@ -80,19 +80,31 @@ std::vector<fs::path> backupCandidates(const std::string& dir)
     return out;
 }
 
-bool loadWorkspaceFile(Workbench& wb, const std::string& path)
+// The decoded workspace in `bytes` (either file form); nullopt when it is
+// damaged, truncated or empty.
+std::optional<WorkspaceImage> decodeWorkspaceBytes(std::vector<uint8_t>& bytes)
+{
+    WorkspaceImage img;
+    if (!unpackWorkspace(bytes) || !decodeWorkspace(bytes.data(), bytes.size(), img) || img.scans.empty())
+        return std::nullopt;
+    return img;
+}
+
+std::optional<WorkspaceImage> readWorkspaceFile(const std::string& path)
 {
     // Look at the magic before reading the whole file: the batch loader
     // offers every input file here first, however large.
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
-        return false;
+        return std::nullopt;
     uint8_t magic[kWorkspaceMagicBytes];
     const bool workspace = std::fread(magic, 1, sizeof magic, f) == sizeof magic &&
                            hasWorkspaceMagic(magic, sizeof magic);
     std::fclose(f);
     std::vector<uint8_t> bytes;
-    return workspace && readWholeFile(path, bytes) && restoreWorkspace(wb, std::move(bytes));
+    if (!workspace || !readWholeFile(path, bytes))
+        return std::nullopt;
+    return decodeWorkspaceBytes(bytes);
 }
 
 // The file of command 185 or 186: the given path, else the dialog's choice
@@ -125,17 +137,6 @@ bool autosave(Workbench& wb)
         return false;
     adoptBackup(wb, target);
     return true;
-}
-
-int recoverBackup(Workbench& wb)
-{
-    for (const fs::path& p : backupCandidates(backupFolder(wb))) {
-        if (loadWorkspaceFile(wb, p.string())) {
-            wb.tempWorkspace = p.string();
-            return 1;
-        }
-    }
-    return 0;
 }
 
 // Applies a decoded image: the records join the set, the state words, titles
@@ -195,6 +196,20 @@ void applyWorkspace(Workbench& wb, WorkspaceImage img)
     wb.ui().stateChanged();
 }
 
+int recoverBackup(Workbench& wb)
+{
+    for (const fs::path& p : backupCandidates(backupFolder(wb))) {
+        auto img = readWorkspaceFile(p.string());
+        if (img && wb.scans.count() <= kMaxScans) {
+            applyWorkspace(wb, std::move(*img));
+            wb.markUnsaved(); // work rescued from a run that ended badly is in no file of the user's
+            wb.tempWorkspace = p.string();
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 std::string backupFolder(const Workbench& wb)
@@ -235,30 +250,49 @@ bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& pa
     const auto image = encodeWorkspace(wb);
     // When compression fails packWorkspace hands back the image itself, so
     // the target still receives a readable workspace.
-    if (image && writeAtomically(target, packWorkspace(*image)))
+    if (image && writeAtomically(target, packWorkspace(*image))) {
+        wb.markSaved();
         return true;
+    }
     reportWriteFailure(wb, cannotWriteText(target));
     return false;
 }
 
 int loadWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path)
 {
-    if (wb.interactiveMode && wb.setLoaded) {
-        wb.closeSet(true);
-        if (wb.setLoaded)
-            return 0; // the user kept the set
-    }
-    if (kind == 0)
+    // Interactively the loaded set is replaced, never added to: the user
+    // chooses the file first, then agrees to drop the set, and the set goes
+    // only once the new workspace has been read in full.
+    const bool replacing = wb.interactiveMode && wb.setLoaded;
+    if (kind == 0) {
+        if (replacing) {
+            if (!wb.confirmDiscard(false))
+                return 0;
+            wb.closeSet(false);
+        }
         return recoverBackup(wb);
+    }
     const std::string file = commandFile(wb, path, false);
     if (file.empty())
+        return 0;
+    if (replacing && !wb.confirmDiscard(false))
         return 0;
     const std::string dir = fs::path(file).parent_path().string();
     if (!dir.empty()) {
         wb.settings.lastDir = dir;
         writeSetting(wb.store(), wb.settings, SettingId::LastDir);
     }
-    return loadWorkspaceFile(wb, file) ? 1 : 0;
+    auto img = readWorkspaceFile(file);
+    if (img && replacing)
+        wb.closeSet(false);
+    if (!img || wb.scans.count() > kMaxScans) {
+        if (!path && wb.interactiveMode) // the user chose it: say why nothing happened
+            wb.refuse(kBadWorkspaceText + file, "", MsgIcon::Error);
+        return 0;
+    }
+    applyWorkspace(wb, std::move(*img));
+    wb.nameSet(file);
+    return 1;
 }
 
 bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes)
@@ -266,11 +300,12 @@ bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes)
     // A truncated or damaged workspace adds nothing: records cut short
     // cannot be trusted, and positions of the active scan and the group refer
     // to the whole set, so a partial set would be restored inconsistently.
-    WorkspaceImage img;
-    if (wb.scans.count() > kMaxScans || !unpackWorkspace(bytes) || !decodeWorkspace(bytes.data(), bytes.size(), img) ||
-        img.scans.empty())
+    if (wb.scans.count() > kMaxScans)
         return false;
-    applyWorkspace(wb, std::move(img));
+    auto img = decodeWorkspaceBytes(bytes);
+    if (!img)
+        return false;
+    applyWorkspace(wb, std::move(*img));
     return true;
 }
 
@@ -282,7 +317,7 @@ void registerWorkspaceCommands(CommandTable& t)
     t.handle(186, [](Workbench& wb) {
         // Interactively a cancelled dialog also loads nothing; that is no failure.
         if (!loadWorkspace(wb, 1) && !wb.interactiveMode)
-            wb.fail("Workspace file is BAD: " + wb.batchTitle);
+            wb.fail(kBadWorkspaceText + wb.batchTitle);
     });
 }
 

@@ -10,6 +10,9 @@
 namespace qm {
 
 class Workbench;
+
+// Followed by the file's path when a workspace cannot be loaded.
+inline const std::string kBadWorkspaceText = "Workspace file is BAD: ";
 class CommandTable;
 
 // Kind 1: the command. The target is `path` when given, else the save
@@ -21,13 +24,16 @@ class CommandTable;
 // (reportWriteFailure), autosave stays silent. True when a file was written.
 bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path = std::nullopt);
 
-// Kind 1: the command or the batch loader. Interactively a loaded set is
-// closed first (a Cancel stops); the file is `path` when given, else the
-// open dialog interactively, else the batch title; its folder becomes
-// "LastDir". Kind 0: start-up recovery of the newest loadable
+// Kind 1: the command or the batch loader. The file is `path` when given,
+// else the open dialog interactively, else the batch title; its folder
+// becomes "LastDir". Interactively a loaded set is replaced: after the file
+// is chosen the close question is asked (a Cancel stops), and the set is
+// closed only when the new workspace has been read in full; a chosen file
+// that does not load is refused with a message. Kind 0: start-up recovery of the newest loadable
 // BACKUP/wsf*.tmp, which becomes the run's temporary workspace.
-// Returns 1 when a workspace was loaded, else 0, without a message; a file
-// starting with neither magic returns 0 so callers can try other readers.
+// Returns 1 when a workspace was loaded, else 0 (without a message except
+// as above); a file starting with neither magic returns 0 so callers can
+// try other readers.
 int loadWorkspace(Workbench& wb, int kind, const std::optional<std::string>& path = std::nullopt);
 
 // Adds the workspace held in `bytes` (either file form) to the workbench

@@ -1,31 +1,38 @@
 #include "gui/data_list.h"
 
 #include "app/workbench.h"
+#include "gui/text_dialog.h"
 
 #include <QFontDatabase>
+#include <QLabel>
 #include <QListWidget>
 #include <QStringList>
+#include <QVBoxLayout>
 
 namespace qm {
 
 DataList::DataList(Workbench& wb, std::function<void(int)> dispatch, QWidget* parent)
-    : QDockWidget("data list", parent), wb_(wb), dispatch_(std::move(dispatch))
+    : QWidget(parent), wb_(wb), dispatch_(std::move(dispatch))
 {
     setObjectName("data list");
-    setFeatures(QDockWidget::DockWidgetMovable);
-    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     list_ = new QListWidget;
-    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    list_->setFont(fixedPitchFont());
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->setMinimumWidth(120);
-    setWidget(list_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(new QLabel("data list"));
+    layout->addWidget(list_);
     connect(list_, &QListWidget::itemDoubleClicked, this, &DataList::chosen);
+    connect(list_, &QListWidget::currentRowChanged, this, &DataList::rowChanged);
     refresh();
 }
 
 void DataList::refresh()
 {
+    refreshing_ = true;
     QStringList lines{kHeading};
     int active = -1;
     for (const auto& r : wb_.scans) {
@@ -40,10 +47,25 @@ void DataList::refresh()
         list_->clear();
         list_->addItems(lines);
     }
-    if (active >= 0)
+    if (active >= 0) {
         list_->setCurrentRow(active);
-    else
+    } else {
+        list_->setCurrentRow(-1);
         list_->clearSelection();
+    }
+    refreshing_ = false;
+}
+
+void DataList::rowChanged(int row)
+{
+    if (refreshing_ || row < 0)
+        return;
+    if (row == 0) {
+        // The heading names no scan: the highlight goes back to the shown one.
+        QMetaObject::invokeMethod(this, &DataList::refresh, Qt::QueuedConnection);
+        return;
+    }
+    chosen(list_->item(row));
 }
 
 void DataList::chosen(QListWidgetItem* item)
@@ -53,6 +75,7 @@ void DataList::chosen(QListWidgetItem* item)
         return;
     wb_.selectedLabel = item->text().toStdString();
     dispatch_(9);
+    refresh(); // a refused choice (a mode that blocks commands) shows the active scan again
 }
 
 } // namespace qm

@@ -1,8 +1,8 @@
 #pragma once
-// The "data list" bar at the right of the main window: a heading line and one
-// label per scan in list order, the active scan selected. A double click on
-// a scan line asks the main window to make that scan active.
-#include <QDockWidget>
+// The "data list" beside the plot: a heading line and one label per scan in
+// list order. The highlighted line is always the shown scan: choosing a
+// line by click, keys or double click makes that scan active.
+#include <QWidget>
 
 #include <functional>
 #include <string>
@@ -14,7 +14,7 @@ namespace qm {
 
 class Workbench;
 
-class DataList : public QDockWidget {
+class DataList : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* kHeading = " [GHz]  year/m/d   h:m:ss.ss";
@@ -26,9 +26,11 @@ public:
 
 private:
     void chosen(QListWidgetItem* item);
+    void rowChanged(int row);
     Workbench& wb_;
     std::function<void(int)> dispatch_;
     QListWidget* list_;
+    bool refreshing_ = false;
 };
 
 } // namespace qm

@@ -6,12 +6,18 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qm {
 
 namespace {
 
-constexpr int kClientWidth = 120, kClientHeight = 100, kMargin = 10;
+// A size at which the curve can be read; the user may resize it.
+constexpr int kClientWidth = 420, kClientHeight = 240, kMargin = 10;
 
 // The drawing surface. It reads the workbench when it paints, so it never
 // holds on to a scan that may have been deleted since.
@@ -42,12 +48,33 @@ FullScanWindow::FullScanWindow(Workbench& wb, QWidget* owner)
 {
     setWindowTitle("Full Scan");
     setObjectName("fullScan");
-    setFixedSize(kClientWidth, kClientHeight);
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setGeometry(kMargin - 1, kMargin - 1, kClientWidth - 2 * kMargin + 2, kClientHeight - 2 * kMargin + 2);
-    surface_ = new FullScanSurface(wb, this);
-    surface_->setGeometry(kMargin, kMargin, kClientWidth - 2 * kMargin, kClientHeight - 2 * kMargin);
+    frame->setLineWidth(1);
+    surface_ = new FullScanSurface(wb, frame);
+    auto* inner = new QVBoxLayout(frame);
+    inner->setContentsMargins(1, 1, 1, 1);
+    inner->addWidget(surface_);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kMargin - 1, kMargin - 1, kMargin - 1, kMargin - 1);
+    outer->addWidget(frame);
+    setMinimumSize(120, 100);
+    resize(kClientWidth, kClientHeight);
+}
+
+void FullScanWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (placed_ || !parentWidget())
+        return;
+    placed_ = true;
+    // Beside the main window, on the side where the screen has room.
+    const QRect main = parentWidget()->window()->frameGeometry();
+    const QRect screen = parentWidget()->screen() ? parentWidget()->screen()->availableGeometry() : QRect();
+    QPoint at(main.right() + 8, main.top());
+    if (screen.isValid() && at.x() + width() > screen.right())
+        at.setX(std::max(screen.left(), main.left() - width() - 8));
+    move(at);
 }
 
 void FullScanWindow::refresh() { surface_->update(); }

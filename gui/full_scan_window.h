@@ -22,9 +22,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     QWidget* surface_;
+    bool placed_ = false;
 };
 
 } // namespace qm

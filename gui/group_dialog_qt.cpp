@@ -1,5 +1,7 @@
 #include "gui/group_dialog_qt.h"
 
+#include "gui/text_dialog.h"
+
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -38,7 +40,7 @@ QListWidget* makeList()
 {
     auto* list = new QListWidget;
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    list->setFont(fixedPitchFont());
     list->setMinimumWidth(220);
     return list;
 }

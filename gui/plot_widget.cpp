@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace qm {
 
@@ -143,6 +144,19 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent* e)
         update(); // erases the rectangle, and shows the new range if one was set
     if (click)
         showPopup(at);
+}
+
+void PlotWidget::wheelEvent(QWheelEvent* e)
+{
+    // Whole notches only; touchpads add up their small steps.
+    wheelAngle_ += e->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    if (steps != 0) {
+        mouse_.wheel(wb_, int(e->position().x()), steps);
+        wb_.ui().stateChanged();
+    }
+    e->accept();
 }
 
 void PlotWidget::mouseDoubleClickEvent(QMouseEvent* e)

@@ -47,12 +47,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void showPopup(QPoint at);
     Workbench& wb_;
     std::function<void(int)> dispatch_;
     PlotMouse mouse_;
+    int wheelAngle_ = 0; // eighths of a degree not yet turned into notches
     QImage picture_;          // the plot as last painted
     bool overlayOnly_ = false; // the next paint only moves the drag rectangle
     FullScanWindow* fullScan_;

@@ -10,6 +10,7 @@
 #include "gui/export_panel_qt.h"
 #include "gui/print_page_qt.h"
 #include "gui/group_dialog_qt.h"
+#include "gui/help_viewer.h"
 #include "gui/number_prompt.h"
 #include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
@@ -20,10 +21,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QStatusBar>
 #include <QUrl>
@@ -42,7 +45,27 @@ QString fileFilterString(const std::vector<FileFilter>& filters)
         else
             parts << name + " (" + QString::fromStdString(f.pattern).replace(';', ' ') + ")";
     }
-    return parts.join(";;");
+    // "*.*" would hide files without an extension: "Any Files" means all.
+    return parts.join(";;").replace("*.*", "*");
+}
+
+QString withDefaultSuffix(const QString& path, const std::string& pattern)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.fileName().contains('.'))
+        return path;
+    // The first pattern that names an extension; "?" stands for the first
+    // of its kind ("*.?hd" gives ".0hd").
+    for (const QString& p : QString::fromStdString(pattern).split(';', Qt::SkipEmptyParts)) {
+        const QString t = p.trimmed();
+        if (!t.startsWith("*.") || t.size() < 3)
+            continue;
+        QString ext = t.mid(2);
+        if (ext.contains('*'))
+            continue;
+        return path + '.' + ext.replace('?', '0');
+    }
+    return path;
 }
 
 QtUi::QtUi(QMainWindow* owner) : owner_(owner) {}
@@ -104,11 +127,17 @@ int QtUi::messageBox(const std::string& text, const std::string& caption, MsgBut
     case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Cancel: return kCancel;
-    case QMessageBox::Yes: return kYes;
-    case QMessageBox::No: return kNo;
+    case QMessageBox::Yes:
+    case QMessageBox::Save: return kYes;
+    case QMessageBox::No:
+    case QMessageBox::Discard: return kNo;
     default: return kOk;
     }
 }
@@ -129,12 +158,45 @@ std::optional<std::string> QtUi::saveFile(const FileDialogSpec& spec)
     return fileDialog(spec, true);
 }
 
+QString QtUi::startFolder(const FileDialogSpec& spec) const
+{
+    const auto known = lastFolders_.find(dialogKind(spec));
+    const QStringList candidates{known != lastFolders_.end() ? known->second : QString(),
+                                 QString::fromStdString(spec.initialDir),
+                                 dataDir ? QString::fromStdString(dataDir()) : QString()};
+    for (const QString& dir : candidates)
+        if (!dir.isEmpty() && QFileInfo(dir).isDir() && QDir(dir).absolutePath() != "/")
+            return QDir(dir).absolutePath();
+    return QDir::homePath();
+}
+
+std::string QtUi::dialogKind(const FileDialogSpec& spec)
+{
+    return spec.chooseFolder || spec.filters.empty() ? spec.title : spec.filters.front().pattern;
+}
+
 std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& spec, bool save)
 {
-    if (fileHook)
-        return fileHook(spec, save);
+    std::optional<std::string> chosen;
+    std::string pattern = spec.filters.empty() ? std::string() : spec.filters.front().pattern;
+    if (fileHook) {
+        chosen = fileHook(spec, save);
+    } else {
+        chosen = runFileDialog(spec, save, pattern);
+    }
+    if (!chosen || chosen->empty())
+        return chosen;
+    QString path = QString::fromStdString(*chosen);
+    if (save && !spec.chooseFolder)
+        path = withDefaultSuffix(path, pattern);
+    lastFolders_[dialogKind(spec)] = spec.chooseFolder ? path : QFileInfo(path).absolutePath();
+    return path.toStdString();
+}
+
+std::optional<std::string> QtUi::runFileDialog(const FileDialogSpec& spec, bool save, std::string& pattern)
+{
     const Asking asking(*this);
-    QFileDialog d(owner_, QString::fromStdString(spec.title), QString::fromStdString(spec.initialDir));
+    QFileDialog d(owner_, QString::fromStdString(spec.title), startFolder(spec));
     if (spec.chooseFolder) {
         d.setFileMode(QFileDialog::Directory);
         d.setOption(QFileDialog::ShowDirsOnly);
@@ -147,6 +209,9 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& spec, bool sav
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
+    const int filter = fileFilterString(spec.filters).split(";;").indexOf(d.selectedNameFilter());
+    if (filter >= 0 && filter < static_cast<int>(spec.filters.size()))
+        pattern = spec.filters[static_cast<std::size_t>(filter)].pattern;
     return QFileInfo(d.selectedFiles().first()).filePath().toStdString();
 }
 
@@ -181,7 +246,15 @@ void QtUi::setStatus(const std::string& text)
 
 void QtUi::setTitle(const std::string& title)
 {
-    owner_->setWindowTitle(QString::fromStdString(title));
+    title_ = title;
+    refreshTitle();
+}
+
+void QtUi::refreshTitle()
+{
+    // The core's title, then the loaded file, so the user sees what is open.
+    const std::string name = setName ? setName() : std::string();
+    owner_->setWindowTitle(QString::fromStdString(name.empty() ? title_ : title_ + " - " + name));
 }
 
 void QtUi::requestRedraw()
@@ -220,6 +293,24 @@ bool QtUi::hasOpenReport() const
     return !report_.isNull();
 }
 
+bool QtUi::unsavedReports() const
+{
+    for (const ReportWindow* w : owner_->findChildren<ReportWindow*>(Qt::FindDirectChildrenOnly))
+        if (w->edited())
+            return true;
+    return false;
+}
+
+void QtUi::raiseOpenReport()
+{
+    if (!report_)
+        return;
+    report_->showNormal();
+    report_->raise();
+    report_->activateWindow();
+    report_->editor()->setFocus();
+}
+
 std::string QtUi::openReportText() const
 {
     return report_ ? report_->text() : std::string();
@@ -240,10 +331,20 @@ void QtUi::showText(const std::string& title, const std::string& text)
 
 bool QtUi::openDocument(const std::string& path)
 {
-    if (!QFileInfo::exists(QString::fromStdString(path)))
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.isFile() || !file.isReadable())
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString suffix = file.suffix().toLower();
+    if (suffix == "html" || suffix == "htm") {
+        if (!help_)
+            help_ = new HelpViewer(owner_);
+        help_->showPage(file.absoluteFilePath());
+        return true;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }
+
+HelpViewer* QtUi::helpViewer() const { return help_; }
 
 bool QtUi::startProgram(const std::string& program)
 {

@@ -5,8 +5,10 @@
 #include "app/ui_port.h"
 
 #include <QPointer>
+#include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class QMainWindow;
@@ -14,6 +16,7 @@ class QMainWindow;
 namespace qm {
 
 class BatchTip;
+class HelpViewer;
 class ProgressDialog;
 class SplineDialog;
 class ReportWindow;
@@ -36,6 +39,7 @@ public:
 
     void setStatus(const std::string& text) override;
     void setTitle(const std::string& title) override;
+    void refreshTitle(); // after the loaded set changed
     void requestRedraw() override;
     void showBusyCursor(bool on) override;
     void showChoiceCursor(bool on) override;
@@ -45,6 +49,8 @@ public:
     bool hasOpenReport() const override;
     std::string openReportText() const override;
     void setOpenReportText(const std::string& text) override;
+    bool unsavedReports() const override;
+    void raiseOpenReport() override;
 
     void showText(const std::string& title, const std::string& text) override;
     bool openDocument(const std::string& path) override;
@@ -86,12 +92,15 @@ public:
     std::function<void(bool)> onScalePosition; // opens/closes "Scale & Position"
     std::function<void(bool)> onChoiceCursor;  // the plot's choice cursor on/off
     std::function<std::string()> outputDir; // where report "Save As..." starts
+    std::function<std::string()> dataDir;   // folder of the loaded data, for file dialogs
+    std::function<std::string()> setName;   // the loaded file, named in the title
     // Test hooks: when set they answer instead of a modal dialog.
     std::function<int(const std::string& text, const std::string& caption, MsgButtons, MsgIcon)> messageHook;
     std::function<std::optional<std::string>(const FileDialogSpec&, bool save)> fileHook;
 
     ProgressDialog* progress() const;
     ReportWindow* latestReport() const;
+    HelpViewer* helpViewer() const;
 
 private:
     // Held while a modal dialog waits for the user: the main window shows
@@ -109,7 +118,15 @@ private:
     };
     void applyCursor();
 
+    // File dialogs open where the user last took that kind of file (kinds
+    // told apart by their first filter), else in the program's folder for
+    // it, else the data's folder, else home; never in "/". A name saved
+    // without an extension gets the one of the chosen filter.
     std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
+    std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save, std::string& pattern);
+    QString startFolder(const FileDialogSpec& spec) const;
+    static std::string dialogKind(const FileDialogSpec& spec);
+    std::map<std::string, QString> lastFolders_;
     QMainWindow* owner_;
     bool busy_ = false; // an operation holds the wait cursor
     int asking_ = 0;    // modal dialogs open
@@ -117,10 +134,15 @@ private:
     QPointer<SplineDialog> spline_; // "Koeff of spline", modeless
     QPointer<ReportWindow> report_;
     QPointer<BatchTip> batchTip_;
+    QPointer<HelpViewer> help_;
     int cascade_ = 0; // offset of the next report window
+    std::string title_ = "Quillmar";
 };
 
 // The Qt filter string of a file dialog ("Header Files (*.?hd *.fits)").
 QString fileFilterString(const std::vector<FileFilter>& filters);
+// `path` with the first extension of `pattern` ("*.wsf") added when its
+// file name has none.
+QString withDefaultSuffix(const QString& path, const std::string& pattern);
 
 } // namespace qm

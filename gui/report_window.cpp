@@ -8,7 +8,10 @@
 #include <QFontDatabase>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextCursor>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -22,7 +25,7 @@ ReportWindow::ReportWindow(const std::string& title, const std::string& text, Ui
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromStdString(title));
     edit_ = new QPlainTextEdit;
-    edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    edit_->setFont(fixedPitchFont());
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit_->setTabStopDistance(edit_->fontMetrics().horizontalAdvance(' ') * 8);
     setCentralWidget(edit_);
@@ -47,7 +50,30 @@ ReportWindow::ReportWindow(const std::string& title, const std::string& text, Ui
         });
     }
     setText(text);
-    resize(kReportWindowWidth, kReportWindowHeight);
+    layOut(true);
+}
+
+void ReportWindow::layOut(bool resizeToText)
+{
+    const ReportLayout layout = reportLayout(text());
+    const QFontMetricsF fm(edit_->font());
+    const qreal cell = fm.horizontalAdvance(' ');
+    QTextOption option = edit_->document()->defaultTextOption();
+    QList<qreal> stops;
+    for (int stop : layout.tabStops)
+        stops << stop * cell;
+    option.setTabArray(stops);
+    edit_->document()->setDefaultTextOption(option);
+    if (!resizeToText)
+        return;
+    const int margins = 2 * int(edit_->document()->documentMargin()) + 2 * edit_->frameWidth() + 4;
+    const int width = int(layout.columns * cell) + margins + edit_->verticalScrollBar()->sizeHint().width();
+    const int height = int(std::max(layout.lines, 1) * fm.lineSpacing()) + margins +
+                       edit_->horizontalScrollBar()->sizeHint().height() + menuBar()->sizeHint().height();
+    QSize size(std::max(width, kReportWindowWidth), std::max(height, kReportWindowHeight));
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 std::string ReportWindow::text() const
@@ -63,11 +89,15 @@ void ReportWindow::setText(const std::string& text)
     // A report may be longer than what a user may type; typing never adds
     // to a text already past the limit.
     limit_ = std::max(kReportEditLimit, static_cast<int>(edit_->document()->characterCount()) - 1);
+    layOut(false);
 }
 
 bool ReportWindow::saveAs()
 {
-    return saveReportAs(ui_, outputDir_, text());
+    const bool saved = saveReportAs(ui_, outputDir_, text());
+    if (saved)
+        edited_ = false;
+    return saved;
 }
 
 void ReportWindow::noteChange(int position, int removed, int added)
@@ -81,6 +111,7 @@ void ReportWindow::limitTyping()
 {
     if (settingText_)
         return;
+    edited_ = true;
     const int length = edit_->document()->characterCount() - 1;
     if (length <= limit_) {
         limit_ = std::max(kReportEditLimit, length);

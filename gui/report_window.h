@@ -24,15 +24,21 @@ public:
     std::string text() const;
     void setText(const std::string& text);
     bool saveAs();
+    // The user changed the text since it was shown or saved.
+    bool edited() const { return edited_; }
 
 private:
     void noteChange(int position, int removed, int added);
     void limitTyping();
+    // Tab stops that line the columns up, and a size that shows the text
+    // whole where the screen allows.
+    void layOut(bool resizeToText);
     UiPort& ui_;
     std::string outputDir_;
     QPlainTextEdit* edit_;
     int limit_ = 0;           // characters the user may type up to
     bool settingText_ = false;
+    bool edited_ = false;
     int lastInsertEnd_ = 0, lastInserted_ = 0; // the edit being checked
 };
 

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace qm {
@@ -34,10 +35,12 @@ ScriptEditorQt::ScriptEditorQt(ScriptEditor& core, UiPort& ui, QWidget* parent)
         void (ScriptEditorQt::*action)();
     } buttons[] = {{"Open", &ScriptEditorQt::openFile},   {"Save", &ScriptEditorQt::saveFile},
                    {"Save As...", &ScriptEditorQt::saveFileAs}, {"Clear", &ScriptEditorQt::clearText},
-                   {"Pack Hdr", &ScriptEditorQt::packetHeader}};
+                   {"Pack Hdr", &ScriptEditorQt::packetHeader}, {"Run", &ScriptEditorQt::runScript}};
     auto* row = new QHBoxLayout;
     for (const auto& b : buttons) {
         auto* button = new QPushButton(b.text);
+        button->setObjectName(b.text);
+        button->setEnabled(b.action != &ScriptEditorQt::runScript || core_.run);
         connect(button, &QPushButton::clicked, this, b.action);
         row->addWidget(button);
     }
@@ -66,14 +69,46 @@ ScriptEditorQt::ScriptEditorQt(ScriptEditor& core, UiPort& ui, QWidget* parent)
         core_.select(row);
         help_->setText(QString::fromStdString(core_.helpText));
     });
-    connect(commands_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        edit_->insertPlainText(toEditText(core_.insertion(commands_->row(item))));
-        edit_->setFocus();
-    });
+    connect(commands_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { insertCommand(commands_->row(item)); });
     showCore();
 }
 
 void ScriptEditorQt::takeText() { core_.text = fromEditText(edit_->toPlainText()); }
+
+void ScriptEditorQt::insertCommand(int row)
+{
+    const std::string insertion = core_.insertion(row);
+    if (insertion.empty())
+        return;
+    takeText();
+    // The caret as a byte offset of the core text (each line end there is
+    // two bytes: CR LF).
+    const QString shown = edit_->toPlainText().left(edit_->textCursor().position());
+    const std::size_t caret = fromEditText(shown).size();
+    const std::size_t at = core_.insertionPoint(caret);
+    core_.text.insert(at, insertion);
+    const int newCaret = toEditText(core_.text.substr(0, at + insertion.size())).size();
+    edit_->setPlainText(toEditText(core_.text));
+    QTextCursor c = edit_->textCursor();
+    c.setPosition(newCaret);
+    edit_->setTextCursor(c);
+    edit_->setFocus();
+}
+
+bool ScriptEditorQt::mayDropEdits()
+{
+    takeText();
+    return !core_.unsaved() ||
+           ui_.messageBox(kDropScriptEditsText, kScriptEditorTitle, MsgButtons::OkCancel, MsgIcon::Warning) != kCancel;
+}
+
+void ScriptEditorQt::runScript()
+{
+    takeText();
+    if (core_.run)
+        core_.run(core_.text);
+}
 
 void ScriptEditorQt::showCore()
 {
@@ -84,6 +119,8 @@ void ScriptEditorQt::showCore()
 
 void ScriptEditorQt::openFile()
 {
+    if (!mayDropEdits())
+        return;
     const auto path = ui_.openFile(core_.openDialog());
     if (path && core_.open(*path))
         showCore();
@@ -105,12 +142,16 @@ void ScriptEditorQt::saveFileAs()
 
 void ScriptEditorQt::clearText()
 {
+    if (!mayDropEdits())
+        return;
     core_.clear();
     showCore();
 }
 
 void ScriptEditorQt::packetHeader()
 {
+    if (!mayDropEdits())
+        return;
     core_.packetHeader();
     showCore();
 }

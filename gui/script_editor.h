@@ -29,10 +29,14 @@ public:
     void saveFileAs();
     void clearText();
     void packetHeader();
+    void runScript(); // the edited text on the loaded set
+    // Double click on command `row`: inserted inside the [Commands] section.
+    void insertCommand(int row);
 
 private:
     void takeText(); // the edit box into the core
     void showCore(); // the core's text, file name and help into the dialog
+    bool mayDropEdits(); // asks before unsaved edits go
     ScriptEditor& core_;
     UiPort& ui_;
     QListWidget* commands_;

@@ -51,6 +51,7 @@ ToolBar::ToolBar(Workbench& wb, std::function<void(int)> dispatch, QWidget* pare
             edit->setFixedWidth(item.editWidth);
             edit->setReadOnly(item.id != kNumberEdit);
             edit->setStatusTip(hint);
+            edit->setToolTip(hint);
             if (item.id == kNumberEdit) {
                 edit->setMaxLength(30);
                 connect(edit, &QLineEdit::returnPressed, this,
@@ -61,8 +62,9 @@ ToolBar::ToolBar(Workbench& wb, std::function<void(int)> dispatch, QWidget* pare
             addWidget(edit);
             fields_[item.id] = edit;
         } else {
-            QAction* a = addAction(toolIcon(item.id), hint.isEmpty() ? QString::number(item.id) : hint);
+            QAction* a = addAction(toolIcon(item.id), hint);
             a->setStatusTip(hint);
+            a->setToolTip(hint);
             a->setCheckable(item.id == kAllOne || item.id == kIndicator);
             if (item.id != kIndicator) {
                 const int id = item.id;

@@ -2,7 +2,10 @@
 
 #include "app/busy_cursor.h"
 #include "app/config_dialog.h"
+#include "app/text_format.h"
+#include "batch/example_scripts.h"
 #include "batch/packet_run.h"
+#include "batch/script_runner.h"
 #include "files/open_scans.h"
 #include "files/workspace_file.h"
 #include "gui/data_list.h"
@@ -21,9 +24,12 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace qm {
@@ -33,8 +39,22 @@ namespace {
 constexpr int kMaxDroppedPath = 250;
 constexpr int kMaxScansForAppend = 250;
 constexpr int kAutosaveStartPeriodMs = 50000;
+constexpr const char* kSplitterSetting = "MainSplitter";
+constexpr int kDataListWidth = 230;
 
 } // namespace
+
+QList<int> splitterSizes(const std::string& stored, int width)
+{
+    int plot = 0, list = 0;
+    char tail = 0;
+    // Two positive widths, nothing after them; anything else (a damaged or
+    // edited settings file) gives the default division.
+    if (std::sscanf(stored.c_str(), "%d %d %c", &plot, &list, &tail) == 2 && plot > 0 && list > 0 &&
+        plot <= 100000 && list <= 100000)
+        return {plot, list};
+    return {std::max(width - kDataListWidth, 1), kDataListWidth};
+}
 
 WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     : QMainWindow(parent), ui_(this), wb_(ui_, store, std::move(programDir)), plot_(nullptr), menu_(nullptr),
@@ -48,6 +68,8 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
     ui_.onRedraw = [this] { plot_->update(); };
     ui_.onStateChanged = [this] { refreshState(); };
     ui_.outputDir = [this] { return wb_.settings.output; };
+    ui_.dataDir = [this] { return wb_.settings.lastDir; };
+    ui_.setName = [this] { return wb_.setName(); };
 
     plot_ = new PlotWidget(wb_, [this](int id) { run(id); });
     ui_.onScalePosition = [this](bool on) { plot_->showScalePosition(on); };
@@ -57,7 +79,6 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
         else
             plot_->unsetCursor();
     };
-    setCentralWidget(plot_);
     const auto dispatch = [this](int id) { run(id); };
     menu_ = new MainMenu(wb_, menuBar(), dispatch);
     toolBar_ = new ToolBar(wb_, dispatch, this);
@@ -66,12 +87,21 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
         wb_.toolNumberText = text.toStdString();
         run(195);
     });
-    dataList_ = new DataList(wb_, dispatch, this);
-    addDockWidget(Qt::RightDockWidgetArea, dataList_);
-    resizeDocks({dataList_}, {230}, Qt::Horizontal);
+    // The plot and the data list share a splitter: the plot keeps its room
+    // at small window sizes and the user sets the division.
+    dataList_ = new DataList(wb_, dispatch);
+    splitter_ = new QSplitter(Qt::Horizontal);
+    splitter_->setObjectName("plot and data list");
+    splitter_->addWidget(plot_);
+    splitter_->addWidget(dataList_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    splitter_->setChildrenCollapsible(false);
+    setCentralWidget(splitter_);
     statusBar()->setSizeGripEnabled(true);
     setAcceptDrops(true);
     resize(960, 640);
+    splitter_->setSizes(splitterSizes(wb_.store().readText(kSplitterSetting).value_or(""), 960));
     // Every autosaveTicks ticks the workspace backup is written, so a crash
     // loses at most one autosave period. The tick only copies the set; the
     // file is written on the autosaver's thread, which hands the finished
@@ -111,6 +141,8 @@ void WrkWin::startUp(const QStringList& args)
     // A stored flux coefficient of zero sends the user through the
     // configuration before anything else.
     runStartupCheck(wb_);
+    if (provideExampleScripts(wb_)) // a first start: the Script menu gets the examples
+        reloadScriptMenu(wb_);
     refreshState();
     show();
     plot_->setFocus(); // the arrow keys step through the scans from the start
@@ -159,6 +191,7 @@ void WrkWin::refreshState()
     menu_->refresh();
     toolBar_->refresh();
     dataList_->refresh();
+    ui_.refreshTitle();
     plot_->syncWindows();
 }
 
@@ -177,12 +210,15 @@ void WrkWin::activate()
 
 void WrkWin::closeEvent(QCloseEvent* e)
 {
-    if (wb_.setLoaded && wb_.interactiveMode &&
-        wb_.message("Delete ALL data from memory without Save?", "Information", MsgButtons::OkCancel) == kCancel) {
+    // Asked only when the set or a report window holds unsaved work.
+    if (!wb_.confirmDiscard(true)) {
         e->ignore();
         return;
     }
     ui_.progressClose();
+    const QList<int> sizes = splitter_->sizes();
+    if (sizes.size() == 2)
+        wb_.store().writeText(kSplitterSetting, format("%d %d", sizes[0], sizes[1]));
     e->accept();
 }
 

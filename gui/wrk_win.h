@@ -12,6 +12,7 @@
 #include <string>
 
 class QMimeData;
+class QSplitter;
 
 namespace qm {
 
@@ -32,6 +33,7 @@ public:
     ToolBar& toolBar() { return *toolBar_; }
     DataList& dataList() { return *dataList_; }
     PlotWidget& plot() { return *plot_; }
+    QSplitter& splitter() { return *splitter_; }
 
     // Start-up after the window exists: the configuration check, then the
     // command-line arguments (a scan file to load; "-pk" packets).
@@ -61,8 +63,13 @@ private:
     MainMenu* menu_;
     ToolBar* toolBar_;
     DataList* dataList_;
+    QSplitter* splitter_ = nullptr;
     QTimer autosave_;
     AutosaveWorker autosaver_;
 };
+
+// The plot and data-list widths stored as "plot list"; a missing or damaged
+// value gives the default division of a window `width` wide.
+QList<int> splitterSizes(const std::string& stored, int width);
 
 } // namespace qm

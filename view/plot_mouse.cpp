@@ -3,6 +3,7 @@
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "view/scale_position.h"
+#include "view/y_range.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,12 +27,40 @@ int pointOffset(double pixels, double pixelsPerPoint)
     return static_cast<int>(std::trunc(std::clamp(p, -1.0e9, 1.0e9)));
 }
 
+// In the array view the geometry describes the first cell. A click in
+// another cell is moved into the first by whole cells, and the value axes
+// become those of the scan drawn in the clicked cell.
+PlotGeometry clickedCell(const Workbench& wb, int& x, int& y, const ScanRecord*& scan)
+{
+    PlotGeometry g = wb.geometry;
+    if (wb.groupMode != 1 || g.gridColumns <= 0 || g.gridRows <= 0 || g.cellWidth <= 0 || g.cellHeight <= 0)
+        return g;
+    const int column = std::clamp((x - g.left) / g.cellWidth, 0, g.gridColumns - 1);
+    const int row = std::clamp((y - g.gridTop) / g.cellHeight, 0, g.gridRows - 1);
+    const int index = row * g.gridColumns + column;
+    x -= column * g.cellWidth;
+    y -= row * g.cellHeight;
+    if (index >= wb.groupCount() || !wb.groupScans[std::size_t(index)])
+        return g;
+    scan = wb.groupScans[std::size_t(index)];
+    const ArraySelection sel{wb.chkDataI && scan->dataI(), wb.chkWrkI && scan->wrkI(),
+                             wb.chkDataV && scan->dataV(), wb.chkWrkV && scan->wrkV()};
+    const AxisRanges r = scanRanges(*scan, g.viewBegin, g.viewEnd, sel, wb.settings.minYscaleI,
+                                    wb.settings.minYscaleV, wb.view.equalScale);
+    g.minI = r.i.min;
+    g.maxI = r.i.max;
+    g.minV = r.v.min;
+    g.maxV = r.v.max;
+    return g;
+}
+
 } // namespace
 
 std::string plotReadout(const Workbench& wb, int x, int y)
 {
-    const ScanRecord& s = *wb.activeScan;
-    const PlotGeometry& g = wb.geometry;
+    const ScanRecord* cellScan = wb.activeScan;
+    const PlotGeometry g = clickedCell(wb, x, y, cellScan);
+    const ScanRecord& s = *cellScan;
     const int span = wb.viewEnd - wb.viewBegin;
     const double f = g.right != g.left ? double(x - g.left) * span / (g.right - g.left) : 0.0;
     const int i = std::clamp(wb.viewBegin + pointOffset(f, 1.0), wb.viewBegin, wb.viewEnd);
@@ -128,6 +157,34 @@ bool PlotMouse::rightUp(Workbench& wb, int x, int)
     setShownRange(wb, b, e);
     wb.redraw();
     return false;
+}
+
+void PlotMouse::wheel(Workbench& wb, int x, int steps)
+{
+    if (!mouseActive(wb) || steps == 0 || wb.groupMode != 0)
+        return;
+    const int first = 1, last = wb.activeScan->nPoints - 2; // the whole scan as a load shows it
+    if (last - first < kMinWheelSpan)
+        return;
+    const int b = std::clamp(wb.viewBegin, first, last), e = std::clamp(wb.viewEnd, first, last);
+    const int span = std::max(e - b, 1);
+    steps = std::clamp(steps, -10, 10);
+    const double factor = std::pow(steps > 0 ? 0.8 : 1.25, std::abs(steps));
+    int newSpan = static_cast<int>(std::lround(span * factor));
+    if (newSpan == span) // every notch moves by at least one point
+        newSpan += steps > 0 ? -1 : 1;
+    newSpan = std::clamp(newSpan, kMinWheelSpan, last - first);
+    const PlotGeometry& g = wb.geometry;
+    double pivot = (b + e) / 2.0;
+    if (g.valid && g.right > g.left)
+        pivot = b + std::clamp(double(x - g.left) / (g.right - g.left), 0.0, 1.0) * span;
+    // The point under the cursor stays under it.
+    int nb = static_cast<int>(std::lround(pivot - (pivot - b) * double(newSpan) / span));
+    nb = std::clamp(nb, first, last - newSpan);
+    if (nb == b && nb + newSpan == e)
+        return;
+    setShownRange(wb, nb, nb + newSpan);
+    wb.redraw();
 }
 
 void PlotMouse::leftDoubleClick(Workbench& wb, int x, int y)

@@ -30,6 +30,11 @@ public:
     // plot's pop-up menu; after a drag of at least 10 pixels a new shown
     // range is set and the plot redrawn.
     bool rightUp(Workbench& wb, int x, int y);
+    // Mouse wheel: `steps` notches (positive zooms in) about the point
+    // under pixel column x, by whole points, never past the ends of the
+    // scan and never narrower than kMinWheelSpan points.
+    void wheel(Workbench& wb, int x, int steps);
+    static constexpr int kMinWheelSpan = 4;
     // Left double click: handed to the interaction mode that is on.
     void leftDoubleClick(Workbench& wb, int x, int y);
 

@@ -156,3 +156,38 @@ TEST(Dispatcher, CommandsRunUnderOneWaitCursorRestoredOnEveryExit)
     b.wb.dispatch(112);
     EXPECT_EQ(b.ui.busyCursor, (std::vector<bool>{true, false, true, false}));
 }
+
+// After an operation the status line tells what it did to how many scans;
+// a command that changed nothing or said something itself is left alone.
+// A program that cannot be started says so.
+TEST(Dispatcher, StatusAfterAnOperationAndAProgramThatWillNotStart)
+{
+    Bench b;
+    loadThree(b);
+    b.wb.allMode = true;
+    b.wb.commands().handle(110, [](Workbench& wb) {
+        const auto n = wb.askNumber("Half-width:");
+        for (ScanRecord* s : wb.targets())
+            if (n && s->frequency > 2.9f)
+                s->wrkI()[2] += *n;
+    });
+    b.ui.textAnswers = {std::string("30")};
+    b.wb.dispatch(110);
+    ASSERT_FALSE(b.ui.statuses.empty());
+    EXPECT_EQ(b.ui.statuses.back(), "Gauss 30 on 2 scans");
+    EXPECT_TRUE(b.wb.unsavedChanges());
+    const std::size_t said = b.ui.statuses.size();
+    b.wb.dispatch(110); // Cancel at the prompt: nothing changed
+    EXPECT_EQ(b.ui.statuses.size(), said);
+    b.wb.commands().handle(110, [](Workbench& wb) {
+        wb.activeScan->wrkI()[1] = 7;
+        wb.status("done my way");
+    });
+    b.wb.dispatch(110);
+    EXPECT_EQ(b.ui.statuses.back(), "done my way");
+
+    b.ui.programsStart = false;
+    b.wb.settings.extProgram = "no-such-viewer";
+    b.wb.dispatch(157);
+    b.expectMessage("Program no-such-viewer cannot be started", "");
+}

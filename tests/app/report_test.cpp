@@ -1,3 +1,4 @@
+#include "app/report_window.h"
 #include "tests/app/scan_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -77,4 +78,36 @@ TEST(ReportRouting, BatchAppendsToTheTitledFileInTheOutputFolder)
     b.wb.deliverReport("Sigma", "2\r\n");
     EXPECT_EQ(b.wb.takeFailures().size(), 1u);
     EXPECT_TRUE(b.ui.messages.empty());
+}
+
+TEST(ReportRouting, LayoutLinesUpColumnsPastTheWidestField)
+{
+    // A title line and a header are long single fields or last fields and
+    // widen no column; the numbers set the stops.
+    const ReportLayout l = reportLayout("Sigma of all scans, a rather long title\r\n"
+                                        "F\tsigma\tN\r\n"
+                                        "2.800\t0.0123456\t512\r\n"
+                                        "17.75\t1.5\t64");
+    EXPECT_EQ(l.lines, 4);
+    EXPECT_EQ(l.tabStops, (std::vector<int>{7, 18}));
+    EXPECT_EQ(l.columns, 39); // the title
+    const ReportLayout wide = reportLayout("a\tbb\n" + std::string(3, 'x') + "\t" + std::string(50, 'y') + "\n");
+    EXPECT_EQ(wide.tabStops, (std::vector<int>{5}));
+    EXPECT_EQ(wide.columns, 55);
+    EXPECT_EQ(wide.lines, 3);
+}
+
+// A command refused because a report is open brings that report forward;
+// scripts and packets are not stopped by it.
+TEST(ReportRouting, RefusalRaisesTheOpenReport)
+{
+    Bench b;
+    EXPECT_TRUE(b.wb.requireNoOpenReport());
+    b.wb.deliverReport("Sigma", "F\tsigma\r\n");
+    EXPECT_FALSE(b.wb.requireNoOpenReport());
+    b.expectMessage("You have the open EDITOR");
+    EXPECT_EQ(b.ui.reportRaised, 1);
+    b.wb.interactiveMode = false;
+    EXPECT_TRUE(b.wb.requireNoOpenReport());
+    EXPECT_EQ(b.ui.reportRaised, 1);
 }

@@ -105,15 +105,30 @@ TEST(SetState, CloseResetsEverythingAndAsksFirst)
     b.wb.setGroupView(2);
     b.wb.rlIndicatorEnabled = b.wb.rlIndicatorSet = true;
 
-    b.ui.boxAnswers = {kCancel};
+    // View changes alone leave nothing unsaved; a changed value does, until
+    // a save. "Save" runs the workspace command and goes on only when it saved.
+    EXPECT_FALSE(b.wb.unsavedChanges());
+    b.wb.scans.at(1)->wrkI()[5] += 1.0f;
+    EXPECT_TRUE(b.wb.unsavedChanges());
+    b.ui.boxAnswers = {kCancel, kYes};
     b.wb.closeSet(true);
     EXPECT_EQ(b.wb.scans.count(), 3);
     EXPECT_TRUE(b.wb.setLoaded);
     ASSERT_EQ(b.ui.messages.size(), 1u);
     EXPECT_EQ(b.ui.messages[0].text, "Delete ALL data from memory without Save?");
-    EXPECT_EQ(b.ui.messages[0].buttons, MsgButtons::OkCancel);
-
-    b.wb.closeSet(true); // OK
+    EXPECT_EQ(b.ui.messages[0].buttons, MsgButtons::SaveDiscardCancel);
+    int saves = 0;
+    b.wb.commands().handle(185, [&](Workbench&) { ++saves; }); // a save dialog cancelled
+    b.wb.closeSet(true);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(b.wb.scans.count(), 3);
+    b.ui.boxAnswers = {kYes};
+    b.wb.commands().handle(185, [&](Workbench& wb) { ++saves, wb.markSaved(); });
+    EXPECT_TRUE(b.wb.confirmDiscard(true));
+    EXPECT_EQ(saves, 2);
+    EXPECT_EQ(b.ui.messages.size(), 3u);
+    b.wb.closeSet(true); // saved: no question
+    EXPECT_EQ(b.ui.messages.size(), 3u);
     EXPECT_TRUE(b.wb.scans.empty());
     EXPECT_EQ(b.wb.activeScan, nullptr);
     EXPECT_FALSE(b.wb.setLoaded);

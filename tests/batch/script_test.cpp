@@ -1,4 +1,8 @@
 // The Script menu, running scripts and AutoScript.
+#include "batch/batch_state.h"
+#include "batch/command_catalogue.h"
+#include "batch/example_scripts.h"
+#include "batch/script_editor.h"
 #include "batch/script_runner.h"
 #include "files/open_scans.h"
 #include "tests/batch/batch_fixture.h"
@@ -36,6 +40,24 @@ TEST(ScriptMenu, FoldersNamesIdentifiersAndLimits)
     EXPECT_EQ(scriptRelativePath(menu, 5003), "daily/flux.spt");
     EXPECT_EQ(scriptRelativePath(menu, 5004), "notes.spt.txt");
     EXPECT_EQ(scriptRelativePath(menu, 5005), std::nullopt);
+}
+
+// A first start fills a new script folder with the example scripts; a
+// folder the user has, even an empty one, is left alone.
+TEST(ScriptMenu, ExampleScriptsOnlyIntoANewFolder)
+{
+    BatchBench b;
+    writeText(b / "ExampleScripts/smooth.spt", "[Commands]\nSigma\n");
+    writeText(b / "ExampleScripts/notes.txt", "");
+    b.wb.settings.pathScript = b / "user/Script";
+    EXPECT_TRUE(provideExampleScripts(b.wb));
+    EXPECT_EQ(test::readTextFile(b / "user/Script/smooth.spt"), "[Commands]\nSigma\n");
+    EXPECT_FALSE(fs::exists(b / "user/Script/notes.txt"));
+    reloadScriptMenu(b.wb);
+    EXPECT_EQ(texts(batchState(b.wb).scriptMenu.items), (std::vector<std::string>{"smooth=5002"}));
+    fs::remove(b / "user/Script/smooth.spt");
+    EXPECT_FALSE(provideExampleScripts(b.wb));
+    EXPECT_TRUE(fs::is_empty(b / "user/Script"));
 }
 
 TEST(ScriptRun, FromTheMenuWithReportsInOneWindowAndModesRestored)
@@ -77,6 +99,40 @@ TEST(ScriptRun, AutoScriptAfterAnInteractiveLoad)
     for (const auto& r : b.wb.scans)
         EXPECT_EQ(r->wrkV()[10], r->dataV()[10] + 5) << r->frequency;
     EXPECT_FALSE(b.wb.allMode);
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+// A double-clicked command lands inside the [Commands] section: at the
+// caret there, else at the section's end; the editor knows unsaved edits.
+TEST(ScriptEditorText, InsertionInsideTheCommandsSection)
+{
+    ScriptEditor e(CommandCatalogue({"101 SaveWorksheet"}), "/tmp", "/out", "/in");
+    e.text = "[Init]\r\nAppExit=0\r\n[Commands]\r\nSigma\r\n[Files]\r\na.0hd\r\n";
+    EXPECT_EQ(e.insertionPoint(0), e.text.find("[Files]"));      // above the section
+    EXPECT_EQ(e.insertionPoint(e.text.size()), e.text.find("[Files]")); // below it
+    EXPECT_EQ(e.insertionPoint(e.text.find("Sigma")), e.text.find("Sigma"));
+    e.text = "[Commands]\r\nSigma";
+    std::size_t at = e.insertionPoint(0);
+    EXPECT_EQ(at, e.text.size());
+    EXPECT_EQ(e.text, "[Commands]\r\nSigma\r\n");
+    e.text = "; notes only";
+    at = e.insertionPoint(3);
+    EXPECT_EQ(at, e.text.size());
+    EXPECT_EQ(e.text, "; notes only\r\n[Commands]\r\n");
+    EXPECT_EQ(e.insertion(0), "SaveWorksheet\r\n");
+
+    e.clear();
+    EXPECT_FALSE(e.unsaved());
+    e.text += "Sigma\r\n";
+    EXPECT_TRUE(e.unsaved());
+    test::TempFolder dir("editor");
+    EXPECT_TRUE(e.saveAs(dir / "a.spt"));
+    EXPECT_FALSE(e.unsaved());
 }
 
 } // namespace

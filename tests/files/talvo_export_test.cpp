@@ -106,6 +106,7 @@ TEST(TalvoExport, WritesChannelFilesAndParameterTable)
     exportTalvo(wb); // ONE mode: every scan is exported all the same
     EXPECT_EQ(test::filesIn(dir.path()),
               (std::set<std::string>{"c05_c05.p97", "p05c9701", "p05c9702", "p05c9703", "p05c9704"}));
+    EXPECT_EQ(ui.statuses.back(), "TALVO: 5 files written to " + wb.settings.output);
     const std::string heading = toCp866("Таблица  параметров по каналам  PAS (is used TALVO)\r\n"
                                         "     (не вставлять и не перемещать строки)\r\n"
                                         " Номер    Имя   \t Wl \tFlux\tQuiet  Beam width\r\n"

@@ -5,6 +5,7 @@
 #include "batch/command_catalogue.h"
 #include "batch/packet_run.h"
 #include "gui/list_dialog.h"
+#include "gui/report_window.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
 
@@ -134,6 +135,61 @@ private slots:
         QCOMPARE(questions, 0);
         QVERIFY(wb.interactiveMode);
         QVERIFY(win.isVisible()); // hidden for the run, shown again after it
+    }
+
+    // From the menu a packet never throws work away: the close question
+    // first (Cancel runs nothing), and afterwards the program stays open
+    // whatever AppExit says and shows the log. An unreadable packet: a
+    // message, the set untouched.
+    void menuPacketAsksFirstAndStaysOpen()
+    {
+        QTemporaryDir dir;
+        QVERIFY(copyCatalogue(dir.path()));
+        const QString source = qEnvironmentVariable("QUILLMAR_SOURCE", QDir::currentPath());
+        const QString outDir = dir.filePath("out");
+        const QString packet = dir.filePath("run.pkf");
+        writeFile(packet, ("[Init]\nOutFile=Log.txt\nOutDir=" + outDir + "\nInDir=" + source +
+                           "/examples/sun3-18\n\n[Files]\nset.0hd\n\n[Commands]\nNothing\n")
+                              .toLocal8Bit());
+        MemorySettingsStore store;
+        WrkWin win(store, dir.path().toStdString());
+        win.show();
+        Workbench& wb = win.workbench();
+        QVERIFY(win.loadFile(source + "/examples/sun3-18/set.0hd"));
+        const int loaded = wb.scans.count();
+        wb.scans.head()->wrkI()[4] += 1; // unsaved work
+        std::vector<std::string> asked;
+        int answer = kCancel;
+        win.ui().messageHook = [&](const std::string& text, const std::string&, MsgButtons, MsgIcon) {
+            asked.push_back(text);
+            return answer;
+        };
+        QString chosen = dir.filePath("missing.pkf");
+        win.ui().fileHook = [&](const FileDialogSpec&, bool) -> std::optional<std::string> {
+            return chosen.toStdString();
+        };
+        win.run(99);
+        QCOMPARE(asked.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(asked[0]).contains("cannot be read"));
+        QCOMPARE(wb.scans.count(), loaded);
+
+        chosen = packet;
+        win.run(99);
+        QCOMPARE(asked.size(), std::size_t{2});
+        QCOMPARE(asked[1], std::string("Delete ALL data from memory without Save?"));
+        QCOMPARE(wb.scans.count(), loaded);
+        QVERIFY(!QFile::exists(outDir + "/Log.txt"));
+
+        answer = kNo; // discard
+        win.run(99);
+        QTest::qWait(50); // an exit would be posted to the event loop
+        QVERIFY(win.isVisible());
+        QVERIFY(wb.interactiveMode);
+        QCOMPARE(readFile(outDir + "/Log.txt"), QByteArray("set.0hd-OK:)\n"));
+        ReportWindow* log = win.ui().latestReport();
+        QVERIFY(log);
+        QCOMPARE(log->windowTitle(), QString("Log.txt"));
+        QCOMPARE(log->text(), std::string("set.0hd-OK:)\r\n"));
     }
 
     // The program as a new user starts it: no settings yet, the bundled

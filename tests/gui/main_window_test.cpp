@@ -7,16 +7,22 @@
 #include "gui/data_list.h"
 #include "gui/list_dialog.h"
 #include "gui/main_menu.h"
+#include "gui/report_window.h"
 #include "gui/tool_bar.h"
 #include "gui/wrk_win.h"
 #include "tests/gui/gui_test_registry.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QFontInfo>
+#include <QImage>
 
 #include <cstring>
 #include <memory>
@@ -199,27 +205,30 @@ private slots:
         QVERIFY(median[0]->flags() & Qt::ItemIsEnabled);
     }
 
-    void closeAsksOnlyWithASetLoaded()
+    // The close question comes only with unsaved work: not after a load or
+    // a save, but after a change or an edited report; "Save" writes the
+    // workspace and then closes.
+    void closeAsksOnlyWithUnsavedWork()
     {
+        QTemporaryDir dir;
         MemorySettingsStore store;
         std::vector<std::pair<std::string, std::string>> asked;
         int answer = kCancel;
         auto hook = [&](const std::string& text, const std::string& caption, MsgButtons b, MsgIcon) {
             asked.emplace_back(text, caption);
-            [&] { QCOMPARE(b, MsgButtons::OkCancel); }();
+            [&] { QCOMPARE(b, MsgButtons::SaveDiscardCancel); }();
             return answer;
         };
-        {
-            WrkWin win(store, QDir::tempPath().toStdString());
-            win.ui().messageHook = hook;
-            win.show();
-            QVERIFY(win.close());
-            QVERIFY(asked.empty());
-        }
-        WrkWin win(store, QDir::tempPath().toStdString());
+        WrkWin win(store, dir.path().toStdString());
         win.ui().messageHook = hook;
         win.show();
         loadThree(win.workbench());
+        QCOMPARE(win.windowTitle(), QString("Quillmar - set.0hd"));
+        QVERIFY(win.close());
+        QVERIFY(asked.empty());
+
+        win.show();
+        win.workbench().scans.head()->wrkI()[3] = -1.0f;
         QVERIFY(!win.close());
         QVERIFY(win.isVisible());
         QCOMPARE(asked.size(), std::size_t{1});
@@ -233,9 +242,111 @@ private slots:
         QCOMPARE(asked.size(), std::size_t{1});
         win.workbench().interactiveMode = true;
         win.show();
-        answer = kOk;
+
+        // "Save": the workspace dialog gets a name without extension.
+        const QString saved = dir.filePath("kept");
+        win.ui().fileHook = [&](const FileDialogSpec&, bool save) -> std::optional<std::string> {
+            [&] { QVERIFY(save); }();
+            return saved.toStdString();
+        };
+        answer = kYes;
         QVERIFY(win.close());
         QCOMPARE(asked.size(), std::size_t{2});
+        QVERIFY(QFileInfo(saved + ".wsf").size() > 0);
+
+        // An edited report counts at exit; the set is saved.
+        win.show();
+        win.workbench().deliverReport("Sigma", "F\tsigma\r\n2.8\t0.1\r\n");
+        QVERIFY(win.close());
+        QCOMPARE(asked.size(), std::size_t{2});
+        win.show();
+        win.workbench().deliverReport("Sigma", "F\tsigma\r\n2.8\t0.1\r\n");
+        QTest::keyClicks(win.ui().latestReport()->editor(), "note");
+        answer = kCancel;
+        QVERIFY(!win.close());
+        QCOMPARE(asked.size(), std::size_t{3});
+    }
+
+    // Load WorkSpace asks for the file before anything else: Cancel there
+    // or at the close question changes nothing, and a file that does not
+    // load leaves the old set after the user agreed to drop it.
+    void loadWorkspaceAsksForTheFileFirst()
+    {
+        QTemporaryDir dir;
+        MemorySettingsStore store;
+        WrkWin win(store, dir.path().toStdString());
+        Workbench& wb = win.workbench();
+        loadThree(wb);
+        wb.scans.head()->wrkI()[2] = 5; // unsaved work
+        std::vector<std::string> asked;
+        int answer = kCancel;
+        win.ui().messageHook = [&](const std::string& text, const std::string&, MsgButtons, MsgIcon) {
+            asked.push_back(text);
+            return answer;
+        };
+        std::optional<std::string> chosen;
+        win.ui().fileHook = [&](const FileDialogSpec&, bool) { return chosen; };
+        win.run(186);
+        QVERIFY(asked.empty());
+        QCOMPARE(wb.scans.count(), 3);
+
+        const QString bad = dir.filePath("bad.wsf");
+        {
+            QFile f(bad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a workspace at all");
+        }
+        chosen = bad.toStdString();
+        win.run(186);
+        QCOMPARE(asked.size(), std::size_t{1});
+        QCOMPARE(wb.scans.count(), 3);
+        answer = kNo;
+        win.run(186);
+        QCOMPARE(asked.size(), std::size_t{3});
+        QCOMPARE(asked[2], "Workspace file is BAD: " + bad.toStdString());
+        QCOMPARE(wb.scans.count(), 3);
+        QVERIFY(wb.unsavedChanges());
+    }
+
+    // Choosing a line by keys or click shows that scan; the heading never
+    // stays highlighted.
+    void listSelectionDrivesTheActiveScan()
+    {
+        MemorySettingsStore store;
+        WrkWin win(store, QDir::tempPath().toStdString());
+        Workbench& wb = win.workbench();
+        loadThree(wb);
+        QListWidget* list = win.dataList().list();
+        QCOMPARE(list->currentRow(), 1);
+        list->setCurrentRow(3);
+        QCOMPARE(wb.activeScan, wb.scans.at(2));
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(wb.activeScan, wb.scans.at(1));
+        QCOMPARE(list->currentRow(), 2);
+        list->setCurrentRow(0);
+        QTest::qWait(20);
+        QCOMPARE(list->currentRow(), 2);
+        QCOMPARE(wb.activeScan, wb.scans.at(1));
+        win.run(108); // the tool bar's step moves the highlight along
+        QCOMPARE(list->currentRow(), 1);
+    }
+
+    // A report window shows its widest line whole, in a fixed-pitch font.
+    void reportWindowFitsItsText()
+    {
+        MemorySettingsStore store;
+        WrkWin win(store, QDir::tempPath().toStdString());
+        const std::string longest = "Sun flux at 17.75 GHz over the whole disk, quiet level subtracted";
+        win.workbench().deliverReport("Flux", "F\tflux\r\n2.800\t1234.5\r\n" + longest + "\r\n");
+        ReportWindow* w = win.ui().latestReport();
+        QVERIFY(w);
+        const QFontMetrics fm(w->editor()->font());
+        QVERIFY2(fm.horizontalAdvance("iiiiii") == fm.horizontalAdvance("WWWWWW"), qPrintable(QFontInfo(w->editor()->font()).family()));
+        w->show();
+        const QImage shot = w->grab().toImage();
+        const int needed = QFontMetrics(w->editor()->font()).horizontalAdvance(QString::fromStdString(longest));
+        QVERIFY2(shot.width() >= needed, qPrintable(QString("%1 < %2").arg(shot.width()).arg(needed)));
+        QVERIFY(w->editor()->viewport()->width() >= needed);
     }
 };
 

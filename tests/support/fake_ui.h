@@ -141,6 +141,8 @@ public:
         reportText = text;
     }
     bool hasOpenReport() const override { return reportOpen; }
+    void raiseOpenReport() override { ++reportRaised; }
+    int reportRaised = 0;
     std::string openReportText() const override { return reportText; }
     void setOpenReportText(const std::string& t) override { reportText = t; }
     void showText(const std::string& title, const std::string& text) override { texts.push_back({title, text}); }
@@ -152,8 +154,9 @@ public:
     bool startProgram(const std::string& p) override
     {
         programs.push_back(p);
-        return true;
+        return programsStart;
     }
+    bool programsStart = true; // false: every program fails to start
     bool pluginForm(PluginForm& f) override
     {
         formsShown.push_back(f);

@@ -1,5 +1,9 @@
 #include "tests/view/plot_fixture.h"
 #include "view/group_view.h"
+#include "view/plot_mouse.h"
+#include "view/y_range.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +136,49 @@ TEST(GroupView, NoWorksheetShowsOnlyTheMessage)
         b.paint();
         EXPECT_TRUE(b.canvas.ofKind(K::Polyline).empty()) << mode;
     }
+}
+
+} // namespace
+} // namespace qm::test
+
+namespace qm::test {
+namespace {
+
+// The readout of a click in the array view uses the clicked cell's own
+// frame and value axes: the same spot in the first and the third cell
+// reads the same position, and the value of the third cell's scan.
+TEST(GroupView, ArrayReadoutInTheClickedCell)
+{
+    PlotBench b;
+    std::vector<std::unique_ptr<ScanRecord>> scans;
+    for (int k = 0; k < 5; ++k)
+        scans.push_back(plotScan(3.0f + k, 50, constant(0), constant(100.0f * (k + 1))));
+    b.load(std::move(scans));
+    b.wb.groupScans.clear();
+    for (int k = 0; k < 5; ++k)
+        b.wb.groupScans.push_back(b.wb.scans.at(k));
+    b.wb.setGroupView(1);
+    b.wb.chkDataI = false;
+    b.paint();
+    const PlotGeometry g = b.wb.geometry;
+    ASSERT_EQ(g.gridColumns, 3);
+    // The height of 300 K on the third cell's axis (same row as the first).
+    const AxisRanges r = scanRanges(*b.wb.groupScans[2], g.viewBegin, g.viewEnd, {false, true, false, false},
+                                    b.wb.settings.minYscaleI, b.wb.settings.minYscaleV, false);
+    const int yCurve = expectedY(300, r.i.min, r.i.max, g.top, g.bottom);
+    const int x = (g.left + g.right) / 2;
+    PlotMouse mouse;
+    mouse.leftDown(b.wb, x, yCurve);
+    const std::string first = b.ui.statuses.back();
+    b.wb.geometry = g;
+    mouse.leftDown(b.wb, x + 2 * g.cellWidth, yCurve); // third cell, its scan at 300 K
+    const std::string third = b.ui.statuses.back();
+    EXPECT_EQ(b.wb.activeScan, b.wb.groupScans[2]);
+    const auto xPart = [](const std::string& s) { return s.substr(s.find("X_sun"), s.find("Ti=") - s.find("X_sun")); };
+    EXPECT_EQ(xPart(third), xPart(first));
+    float ti = 0;
+    ASSERT_EQ(std::sscanf(third.c_str() + third.find("Ti="), "Ti=%f", &ti), 1) << third;
+    EXPECT_NEAR(ti, 300, 10) << third;
 }
 
 } // namespace

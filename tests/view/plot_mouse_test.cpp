@@ -80,3 +80,33 @@ TEST(PlotMouse, RightDragZoomsAboveNinePixelsAndFrameRule)
     b.drag(490, 500);
     EXPECT_EQ(b.range(), (std::pair<int, int>{974, 997}));
 }
+
+// The wheel zooms about the point under the cursor in whole points, out to
+// the whole scan and no further, in to a few points and no further.
+TEST(PlotMouse, WheelZoomsAboutTheCursorWithinTheScan)
+{
+    MouseBench b;
+    b.mouse.wheel(b.wb, 200, 1); // point 150 under the cursor: 200 points become 160
+    EXPECT_EQ(b.range(), (std::pair<int, int>{110, 270}));
+    b.show(100, 300);
+    b.mouse.wheel(b.wb, 100, -1); // the left edge stays: 250 points
+    EXPECT_EQ(b.range(), (std::pair<int, int>{100, 350}));
+    for (int k = 0; k < 40; ++k) {
+        b.show(b.wb.viewBegin, b.wb.viewEnd);
+        b.mouse.wheel(b.wb, 499, -3);
+    }
+    EXPECT_EQ(b.range(), (std::pair<int, int>{1, 998}));
+    for (int k = 0; k < 60; ++k) {
+        b.show(b.wb.viewBegin, b.wb.viewEnd);
+        b.mouse.wheel(b.wb, 100, 2);
+    }
+    EXPECT_EQ(b.wb.viewEnd - b.wb.viewBegin, PlotMouse::kMinWheelSpan);
+    EXPECT_GE(b.wb.viewBegin, 1);
+    // Nothing painted yet: zooms about the middle; no set: nothing.
+    b.show(100, 300);
+    b.wb.geometry.valid = false;
+    b.mouse.wheel(b.wb, 100000, 1);
+    EXPECT_EQ(b.range(), (std::pair<int, int>{120, 280}));
+    b.wb.closeSet(false);
+    b.mouse.wheel(b.wb, 200, 1);
+}
