@@ -18,6 +18,8 @@ struct GaussDialogFields; // analysis/gauss_analysis.h
 class GaussEditor;       // analysis/gauss_editor.h
 struct PluginForm; // plugins/plugin_form.h
 struct EphemeridesParams; // proc/ephemerides.h
+struct FitsLoadingFields; // fitsimage/fits_options.h
+struct FitsViewFields;    // fitsimage/fits_options.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -158,6 +160,10 @@ public:
     virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
     // "Ephemerides setting": fill the struct, false on Cancel.
     virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
+    // "FITS loading options" and "FITS view options": fill the struct, false
+    // on "Close" / Cancel.
+    virtual bool fitsLoadingDialog(FitsLoadingFields& f) { (void)f; return false; }
+    virtual bool fitsViewDialog(FitsViewFields& f) { (void)f; return false; }
 
 private:
     friend class BusyCursor;
