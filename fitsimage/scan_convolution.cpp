@@ -17,17 +17,21 @@ namespace {
 constexpr int kColumnBlock = 512;
 constexpr std::size_t kScanBlock = 8;
 
-void collapseBlock(const float* image, int width, int y0, int y1, int x0, int xn, const std::vector<float>* const* w,
-                   std::size_t scans, float* acc)
+// acc[k][x] += row[x] * w[k][y] over the rows y0..y1-1 for `n` columns; a
+// full block has a constant count, which the compiler vectorises.
+template <int N>
+void collapseRows(const float* image, int width, int y0, int y1, int n, const std::vector<float>* const* w,
+                  std::size_t scans, float* acc)
 {
+    const int count = N > 0 ? N : n;
     for (int y = y0; y < y1; ++y) {
-        const float* __restrict row = image + static_cast<std::size_t>(y) * width + x0;
+        const float* __restrict row = image + static_cast<std::size_t>(y) * width;
         for (std::size_t k = 0; k < scans; ++k) {
             const float wy = (*w[k])[static_cast<std::size_t>(y)];
             if (wy == 0)
                 continue;
             float* __restrict a = acc + k * kColumnBlock;
-            for (int x = 0; x < xn; ++x)
+            for (int x = 0; x < count; ++x)
                 a[x] += row[x] * wy;
         }
     }
@@ -72,7 +76,10 @@ std::vector<std::vector<float>> collapseImage(const std::vector<float>& image, i
         for (int x0 = 0; x0 < width; x0 += kColumnBlock) {
             const int xn = std::min(kColumnBlock, width - x0);
             std::fill(acc.begin(), acc.end(), 0.0f);
-            collapseBlock(image.data(), width, y0, y1, x0, xn, w, scans, acc.data());
+            if (xn == kColumnBlock)
+                collapseRows<kColumnBlock>(image.data() + x0, width, y0, y1, xn, w, scans, acc.data());
+            else
+                collapseRows<0>(image.data() + x0, width, y0, y1, xn, w, scans, acc.data());
             for (std::size_t k = 0; k < scans; ++k)
                 std::copy(acc.begin() + static_cast<std::ptrdiff_t>(k * kColumnBlock),
                           acc.begin() + static_cast<std::ptrdiff_t>(k * kColumnBlock + xn),

@@ -1,4 +1,6 @@
 // Loading, normalisation, rotation and drawing of the FITS image.
+#include "files/jasc_palette.h"
+#include "fitsimage/fits_display.h"
 #include "fitsimage/fits_image.h"
 #include "fitsimage/fits_normalise.h"
 #include "fitsimage/fits_painter.h"
@@ -257,6 +259,23 @@ TEST(FitsImage, BitmapAndPainterPlacement)
             << begin << ".." << end;
     EXPECT_TRUE(fitsImageRect(img, s, test::frameGeometry(10, 1010, 100, 400, 1480, 1900), 0));
     EXPECT_TRUE(fitsImageRect(img, s, test::frameGeometry(10, 1010, 100, 400, 990, 1150), 0));
+
+    // Palette: grey without colour drawing or without 256 colours in the
+    // "FitsPalette" file; the file's colours otherwise, reloaded when the
+    // colour flag or the settings change.
+    test::TempDir dir;
+    std::vector<uint32_t> colours(256);
+    for (uint32_t k = 0; k < 256; ++k)
+        colours[k] = k << 8;
+    std::ofstream(dir.file("ok.pal")) << jascPaletteText(colours);
+    std::ofstream(dir.file("short.pal")) << "JASC-PAL\r\n0100\r\n2\r\n1 2 3\r\n4 5 6\r\n";
+    b.wb.settings.fitsPalette = dir.file("ok.pal");
+    EXPECT_EQ(fitsPalette(b.wb), greyPalette());
+    b.wb.view.colour = true;
+    EXPECT_EQ(fitsPalette(b.wb), colours);
+    b.wb.settings.fitsPalette = dir.file("short.pal");
+    b.wb.settingsAppliedHook(b.wb);
+    EXPECT_EQ(fitsPalette(b.wb), greyPalette());
 }
 
 } // namespace
