@@ -125,6 +125,40 @@ TEST(FitsConvolution, SimulatedScansMatchNumpy)
     EXPECT_EQ(b.wb.scans.at(1)->wrkV()[5], 105.0f);
 }
 
+TEST(FitsConvolution, SyntheticImageOpensInFitsverifyAndAstropy)
+{
+    test::TempDir dir;
+    const SunImageParams p{64, 5, 960};
+    const auto bytes = encodeSunImage(p);
+    const std::string path = dir.file("sun.fits");
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    if (const auto v = test::runFitsverify(path)) {
+        EXPECT_EQ(v->errors, 0) << v->report;
+        EXPECT_EQ(v->warnings, 0) << v->report;
+    }
+    const auto python = test::astropyPython();
+    if (!python)
+        GTEST_SKIP() << "python3-astropy is not installed";
+    const std::string script = R"(import sys
+from astropy.io import fits
+h = fits.open(sys.argv[1])[0]
+print('geometry', h.header['BITPIX'], h.header['RADIUS'], h.header['CDELT1'], h.header['CRPIX1'])
+print('values', ' '.join('%.4f' % v for v in h.data.ravel()))
+)";
+    std::string err;
+    const auto out = test::runPython(*python, dir.path(), script, path, err);
+    ASSERT_TRUE(out) << err;
+    const auto lines = test::keyedLines(*out);
+    EXPECT_EQ(test::numbersIn(lines.at("geometry")), (std::vector<double>{16, 960, 37.5, 33}));
+    const auto values = test::numbersIn(lines.at("values"));
+    const auto model = sunImageValues(p);
+    ASSERT_EQ(values.size(), model.size());
+    for (std::size_t k = 0; k < model.size(); ++k)
+        ASSERT_NEAR(values[k], model[k], 0.125) << k;
+    EXPECT_EQ(values[0], 0);                         // sky
+    EXPECT_NEAR(values[32 * 64 + 32], 10000, 6000); // disk centre, features or not
+}
+
 TEST(FitsConvolution, RefusalsViewCommandAndInteractiveFlow)
 {
     ConvolutionBench b;
