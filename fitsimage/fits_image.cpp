@@ -1,6 +1,7 @@
 #include "fitsimage/fits_image.h"
 
 #include "app/byte_order.h"
+#include "app/text_format.h"
 #include "app/workbench.h"
 #include "files/fits_layer.h"
 
@@ -23,13 +24,6 @@ int centreOf(const std::optional<double>& crpix, int axis)
             return static_cast<int>(c);
     }
     return axis / 2;
-}
-
-// Nearest integer with halves toward zero.
-long long roundHalfToZero(double v)
-{
-    const double t = std::trunc(v);
-    return std::fabs(v - t) > 0.5 ? static_cast<long long>(t + (v > 0 ? 1 : -1)) : static_cast<long long>(t);
 }
 
 } // namespace
@@ -101,8 +95,8 @@ void rotateFitsImage(FitsImage& img, double degrees, double quietSun)
         double* row = img.pixels.data() + static_cast<std::size_t>(j) * img.width;
         for (int i = 0; i < img.width; ++i) {
             const double dx = i - img.cx;
-            const long long si = std::clamp(roundHalfToZero(dx * ca + dy * sa) + img.cx, 0LL, wmax);
-            const long long sj = std::clamp(roundHalfToZero(dy * ca - dx * sa) + img.cy, 0LL, hmax);
+            const long long si = std::clamp(static_cast<long long>(roundHalfToZero(dx * ca + dy * sa)) + img.cx, 0LL, wmax);
+            const long long sj = std::clamp(static_cast<long long>(roundHalfToZero(dy * ca - dx * sa)) + img.cy, 0LL, hmax);
             double v = src[static_cast<std::size_t>(sj * img.width + si)];
             if (dx * dx + dy * dy <= r2)
                 v += quietSun;
