@@ -92,7 +92,7 @@ void normaliseFitsValues(std::vector<double>& v, const FitsOptions& o)
         break;
     case kFitsPowerScale:
         for (double& x : v)
-            x = x > 0 ? std::pow(x, 0.25) : x < 0 ? -std::pow(-x, 0.25) : 0;
+            x = x > 0 ? std::sqrt(std::sqrt(x)) : x < 0 ? -std::sqrt(std::sqrt(-x)) : 0; // fourth root
         break;
     default:
         break;
