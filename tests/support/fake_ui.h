@@ -6,6 +6,7 @@
 #include "fitsimage/fits_options.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
+#include "proc/ephemerides.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -47,6 +48,10 @@ public:
     // an empty queue) Cancel.
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
+    // "Ephemerides setting": a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<EphemeridesParams>> ephemeridesAnswers;
+    std::vector<EphemeridesParams> ephemeridesShown;
     std::vector<Report> curves; // titled curves; the text is their number of values
     // Plug-in forms: a value is OK with those texts, nullopt (or an empty
     // queue) Cancel.
@@ -225,6 +230,11 @@ public:
     {
         fitsViewShown.push_back(f);
         return answerDialog(fitsViewAnswers, f);
+    }
+    bool ephemeridesDialog(EphemeridesParams& p) override
+    {
+        ephemeridesShown.push_back(p);
+        return answerDialog(ephemeridesAnswers, p);
     }
     void showCurve(const std::string& title, const std::vector<double>& values) override
     {
