@@ -66,6 +66,7 @@ screenshots: build
 	$(SHOT) docs/screenshot-scan.png $(EXAMPLE)
 	$(SHOT) docs/screenshot-group.png --group 3 $(EXAMPLE)
 	$(SHOT) docs/screenshot-disk.png --view sun-disk,sun-center $(EXAMPLE)
+	$(SHOT) docs/screenshot-fits.png --fits examples/fits/sun512.fits --view sun-center $(EXAMPLE)
 
 # Builds the libFuzzer targets with clang and runs each for 60 seconds.
 FUZZ_TARGETS = data_file header_file workspace mem_fits scan_set group_fits packet metafile_ps

@@ -2,6 +2,7 @@
 // printf/scanf-compatible text helpers. File formats and reports are defined
 // by C format strings, so they are produced with snprintf and read with
 // sscanf-style parsing; the process runs with LC_NUMERIC = "C".
+#include <cmath>
 #include <cstdarg>
 #include <optional>
 #include <string>
@@ -34,6 +35,13 @@ bool scanInt(std::string_view text, int& out);
 void copyField(char* field, std::size_t size, std::string_view text);
 template <std::size_t N>
 void copyField(char (&field)[N], std::string_view text) { copyField(field, N, text); }
+
+// Nearest whole number; a fraction of exactly one half goes toward zero.
+inline double roundHalfToZero(double v)
+{
+    const double t = std::trunc(v);
+    return v - t > 0.5 ? t + 1 : v - t < -0.5 ? t - 1 : t;
+}
 
 // Truncation toward zero to int; nullopt for NaN and values outside int.
 std::optional<int> truncToInt(long double v);

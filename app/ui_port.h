@@ -21,6 +21,8 @@ struct PluginForm; // plugins/plugin_form.h
 struct EphemeridesParams; // proc/ephemerides.h
 struct ExportPanelFields; // view/page_export.h
 class Canvas;             // view/canvas.h
+struct FitsLoadingFields; // fitsimage/fits_options.h
+struct FitsViewFields;    // fitsimage/fits_options.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -171,6 +173,10 @@ public:
     // "Print...": the print dialog, then `paint` on a canvas of the page
     // size the core's printPageSize gives, with the printer's own font.
     virtual void printPage(const std::function<void(Canvas&)>& paint) { (void)paint; }
+    // "FITS loading options" and "FITS view options": fill the struct, false
+    // on "Close" / Cancel.
+    virtual bool fitsLoadingDialog(FitsLoadingFields& f) { (void)f; return false; }
+    virtual bool fitsViewDialog(FitsViewFields& f) { (void)f; return false; }
 
 private:
     friend class BusyCursor;

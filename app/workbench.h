@@ -23,6 +23,7 @@
 namespace qm {
 
 struct BatchState; // packets, scripts and command lists (batch/)
+struct FitsImageState; // the FITS image under the plot (fitsimage/)
 class Canvas;      // drawing surface of the plot (view/canvas.h)
 struct LocalGraphTable; // per-scan analysis results (analysis/local_graph_table.h)
 
@@ -135,6 +136,7 @@ public:
     // image, ...) register here; Close runs each to forget it.
     std::vector<std::function<void(Workbench&)>> closeHooks;
     std::shared_ptr<BatchState> batchState; // created by the batch subsystem
+    std::shared_ptr<FitsImageState> fitsState; // created by the FITS-image subsystem
 
     // ---- enabled / checked state of menu items and tool bar buttons ------
     bool isEnabled(int id) const;

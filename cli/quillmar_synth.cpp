@@ -4,6 +4,7 @@
 #include "cli/headless_workbench.h"
 #include "cli/scan_synth.h"
 #include "cli/shape_f_writer.h"
+#include "cli/sun_image_synth.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +15,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quillmar-synth [--out SET.0hd] [--shape-f FILE] [options]\n"
+    "Usage: quillmar-synth [--out SET.0hd] [--shape-f FILE] [--sun-image FILE] [options]\n"
     "\n"
     "Writes synthetic multi-frequency drift scans of the quiet Sun with a few\n"
     "polarised active regions (channel 1 = I, channel 2 = V).\n"
@@ -38,6 +39,10 @@ const char* const kUsage =
     "  --drift X          baseline drift amplitude as a fraction of Tb (0.01)\n"
     "  --rl               store R and L instead of I and V\n"
     "  --text             text samples (BITPIX 64) instead of 16-bit binary\n"
+    "  --sun-image FILE   write a synthetic optical image of the Sun (16-bit\n"
+    "                     FITS: limb-darkened disk, active regions, a filament;\n"
+    "                     RADIUS in arc seconds, CDELT1/2 arc seconds per pixel)\n"
+    "  --size N           pixels on each side of the image, 16..8192 (512)\n"
     "  --help             show this text\n";
 
 int usageError(const std::string& why)
@@ -121,7 +126,8 @@ std::string outputPath(const std::string& p)
 int main(int argc, char** argv)
 {
     qm::SynthParams p;
-    std::string out, shapeF;
+    std::string out, shapeF, sunImage;
+    qm::SunImageParams image;
     bool text = false;
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
@@ -147,6 +153,11 @@ int main(int argc, char** argv)
             out = v;
         else if (opt == "--shape-f")
             shapeF = v;
+        else if (opt == "--sun-image")
+            sunImage = v;
+        else if (opt == "--size")
+            ok = parseInt(v, n) && n >= qm::kMinSunImageSize && n <= qm::kMaxSunImageSize &&
+                 ((image.size = static_cast<int>(n)), true);
         else if (opt == "--freqs")
             ok = parseInt(v, n) && n >= 1 && n <= 1000 && ((p.count = static_cast<int>(n)), true);
         else if (opt == "--from")
@@ -192,8 +203,19 @@ int main(int argc, char** argv)
         if (!ok)
             return usageError("bad value for " + opt + ": " + v);
     }
-    if (out.empty() && shapeF.empty())
-        return usageError("nothing to write: give --out and/or --shape-f");
+    if (out.empty() && shapeF.empty() && sunImage.empty())
+        return usageError("nothing to write: give --out, --shape-f and/or --sun-image");
+
+    if (!sunImage.empty()) {
+        image.seed = p.seed;
+        const auto bytes = qm::encodeSunImage(image);
+        const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        if (!qm::writeFileAtomically(outputPath(sunImage), view)) {
+            std::fprintf(stderr, "quillmar-synth: cannot write %s\n", sunImage.c_str());
+            return 1;
+        }
+        std::printf("%s: %dx%d image written\n", sunImage.c_str(), image.size, image.size);
+    }
 
     if (!shapeF.empty()) {
         qm::SynthParams one = p;

@@ -5,6 +5,7 @@
 #include "gui/gauss_dialog.h"
 #include "gui/gauss_editor_dialog.h"
 #include "gui/beam_dialog.h"
+#include "gui/fits_dialogs.h"
 #include "gui/curve_window.h"
 #include "gui/ephemerides_dialog.h"
 #include "gui/export_panel_qt.h"
@@ -430,6 +431,26 @@ bool QtUi::beamConfigDialog(BeamConfigFields& f)
 {
     const Asking asking(*this);
     BeamDialog d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+bool QtUi::fitsLoadingDialog(FitsLoadingFields& f)
+{
+    const Asking asking(*this);
+    FitsLoadingDialog d(f, owner_);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    f = d.fields();
+    return true;
+}
+
+bool QtUi::fitsViewDialog(FitsViewFields& f)
+{
+    const Asking asking(*this);
+    FitsViewDialog d(f, owner_);
     if (d.exec() != QDialog::Accepted)
         return false;
     f = d.fields();

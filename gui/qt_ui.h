@@ -65,6 +65,8 @@ public:
     bool gaussDialog(GaussDialogFields& f) override;
     void gaussEditor(GaussEditor& editor) override;
     bool beamConfigDialog(BeamConfigFields& f) override;
+    bool fitsLoadingDialog(FitsLoadingFields& f) override;
+    bool fitsViewDialog(FitsViewFields& f) override;
     void showCurve(const std::string& title, const std::vector<double>& values) override;
     bool pluginForm(PluginForm& form) override;
     bool ephemeridesDialog(EphemeridesParams& p) override;

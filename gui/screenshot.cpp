@@ -22,12 +22,14 @@ struct ScreenshotRequest {
     int groupMode = 0;
     QStringList view;
     QStringList files;
+    QString fits; // a FITS image of the Sun under the plot, scans simulated into Worksheet I
 };
 
 void usage()
 {
     std::fputs("usage: quillmar --screenshot OUT.png [--size WxH] [--group 1|2|3]\n"
-               "                [--view sun-disk,sun-center,dig-frame,equal-scale,worksheets] [FILE...]\n",
+               "                [--view sun-disk,sun-center,dig-frame,equal-scale,worksheets]\n"
+               "                [--fits IMAGE.fits] [FILE...]\n",
                stderr);
 }
 
@@ -48,6 +50,8 @@ bool parse(const QStringList& args, ScreenshotRequest& r)
             r.groupMode = args[++i].toInt(&ok);
             if (!ok || r.groupMode < 1 || r.groupMode > 3)
                 return false;
+        } else if (a == "--fits" && hasValue) {
+            r.fits = args[++i];
         } else if (a == "--view" && hasValue) {
             r.view += args[++i].split(',', Qt::SkipEmptyParts);
         } else if (a.startsWith("--")) {
@@ -95,6 +99,16 @@ int runScreenshot(const QStringList& args)
     if (!applyViewNames(wb, names)) {
         usage();
         return 2;
+    }
+    if (!r.fits.isEmpty() && wb.setLoaded) {
+        // As a packet line "FitsConvolution#IMAGE 0 1 1" over all scans.
+        wb.interactiveMode = false;
+        wb.allMode = wb.chkWrkI = wb.view.fitsImage = true;
+        wb.batchTitle = r.fits.toStdString() + " 0 1 1";
+        wb.batchArgs = {};
+        wb.dispatch(142);
+        wb.interactiveMode = true;
+        loaded = wb.takeFailures().empty() && loaded;
     }
     window.refreshState();
     window.resize(r.size);

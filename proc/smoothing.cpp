@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qm {
 
@@ -108,12 +109,19 @@ std::vector<double> gaussKernel(int n)
 {
     if (n < 2)
         return {};
-    const int h = n / 2;
+    return gaussKernelOfHalfWidth(n / 2, std::numeric_limits<int>::max());
+}
+
+std::vector<double> gaussKernelOfHalfWidth(double h, int maxTerms)
+{
+    if (!(h > 0) || !std::isfinite(h) || maxTerms < 1)
+        return {};
     const double c = kSqrtLog2 / h;
-    const int m = static_cast<int>(kSqrt2 / c) + 1;
-    std::vector<double> g(static_cast<std::size_t>(m) + 1);
+    const double m = std::trunc(kSqrt2 / c) + 1;
+    const int terms = m < maxTerms ? static_cast<int>(m) : maxTerms;
+    std::vector<double> g(static_cast<std::size_t>(terms) + 1);
     double sum = 0;
-    for (int k = 0; k <= m; ++k) {
+    for (int k = 0; k <= terms; ++k) {
         const double t = k * kSqrt2 / m;
         g[k] = std::pow(10.0, -t * t);
         sum += g[k];

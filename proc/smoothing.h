@@ -20,6 +20,13 @@ std::optional<int> smoothingWindow(float width, float beamHalfsize, float step, 
 // twice. Empty for N < 2.
 std::vector<double> gaussKernel(int n);
 
+// The same kernel for a real half width h (in points, h > 0): M =
+// trunc(sqrt(2) / (0.548662 / h)) + 1 and g[i] = 10^-(i*sqrt(2)/M)^2. At most
+// `maxTerms` + 1 weights are kept (a beam wider than the curve is cut off,
+// keeping its shape) before the normalisation. Empty when h is not positive
+// and finite or maxTerms < 1.
+std::vector<double> gaussKernelOfHalfWidth(double h, int maxTerms);
+
 // Gaussian convolution of the worksheet x of n points over the selection
 // b..e (from point b, or 1 when b is 0, for e - b points), with the ends
 // extended by odd reflection about their end levels. Leaves x unchanged and

@@ -1,6 +1,7 @@
 #include "view/solar_disk.h"
 
 #include "app/plot_geometry.h"
+#include "app/text_format.h"
 #include "app/workbench.h"
 #include "view/canvas.h"
 
@@ -19,18 +20,6 @@ constexpr double kLimit = 1.0e7;
 
 // B0 on the first day of each month, January to the following January.
 constexpr int kB0Table[13] = {-3, -6, -7, -7, -4, 0, 3, 6, 7, 7, 4, 1, -3};
-
-// Nearest integer; a fraction of exactly one half goes toward zero.
-int roundHalfToZero(double v)
-{
-    const double t = std::trunc(v);
-    const double frac = v - t;
-    if (frac > 0.5)
-        return static_cast<int>(t) + 1;
-    if (frac < -0.5)
-        return static_cast<int>(t) - 1;
-    return static_cast<int>(t);
-}
 
 bool usable(double v) { return std::isfinite(v) && std::fabs(v) < kLimit; }
 
@@ -63,8 +52,8 @@ DiskPoint projectOnDisk(double pAngle, double b0, double longitude, double latit
     const double u = -std::cos(l) * std::cos(phi);
     const double w = -std::cos(b) * std::sin(phi) + std::sin(b) * std::sin(l) * std::cos(phi);
     DiskPoint out;
-    out.dx = roundHalfToZero(r * (std::cos(p) * u - std::sin(p) * w));
-    out.dy = roundHalfToZero(r * (std::sin(p) * u + std::cos(p) * w));
+    out.dx = static_cast<int>(roundHalfToZero(r * (std::cos(p) * u - std::sin(p) * w)));
+    out.dy = static_cast<int>(roundHalfToZero(r * (std::sin(p) * u + std::cos(p) * w)));
     out.visible = z > 0;
     return out;
 }

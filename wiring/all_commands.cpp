@@ -6,6 +6,7 @@
 #include "batch/batch_commands.h"
 #include "beam/beam_commands.h"
 #include "files/group_fits.h"
+#include "fitsimage/fits_commands.h"
 #include "files/open_scans.h"
 #include "files/scan_set.h"
 #include "files/scan_template.h"
@@ -47,6 +48,8 @@ void registerAllCommands(Workbench& wb)
     registerTransformCommands(t);
     registerPageExportCommands(t);
     registerPagePrintCommands(t);
+    registerFitsImageCommands(t);
+    installFitsImageHooks(wb);
 }
 
 } // namespace qm

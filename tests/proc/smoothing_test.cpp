@@ -161,6 +161,19 @@ TEST(Smoothing, BadWidthsAndWindowsAreRefused)
     auto y = x;
     EXPECT_FALSE(gaussSmooth(y.data(), 50, 30, 10, gaussKernel(10)));   // reversed
     EXPECT_FALSE(gaussSmooth(y.data(), 50, 0, 49, gaussKernel(1000)));  // wider than the scan
+    // A real half width: none for a beam of 0 or below; a beam wider than
+    // the curve is cut to the terms allowed, its weights still summing to 1.
+    EXPECT_TRUE(gaussKernelOfHalfWidth(0, 48).empty());
+    EXPECT_TRUE(gaussKernelOfHalfWidth(-3, 48).empty());
+    EXPECT_EQ(gaussKernelOfHalfWidth(5, 1000), gaussKernel(10));
+    const auto cut = gaussKernelOfHalfWidth(1e6, 48);
+    ASSERT_EQ(cut.size(), 49u);
+    double total = 0;
+    for (double g : cut)
+        total += 2 * g;
+    EXPECT_NEAR(total, 1.0, 1e-12);
+    EXPECT_TRUE(gaussSmooth(y.data(), 50, 0, 50, cut));
+    y = x;
     EXPECT_FALSE(medianSmooth(y.data(), 50, 10, 18, 7));                // 3 * (7/2) > 8 points
     EXPECT_FALSE(medianSmooth(y.data(), 50, 5, 30, 0));
     EXPECT_EQ(y, x);

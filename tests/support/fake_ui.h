@@ -3,6 +3,7 @@
 #include "analysis/gauss_analysis.h"
 #include "app/config_dialog.h"
 #include "beam/beam_config.h"
+#include "fitsimage/fits_options.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
 #include "proc/ephemerides.h"
@@ -61,6 +62,12 @@ public:
     // queue) Cancel.
     std::deque<std::optional<std::vector<std::string>>> formAnswers;
     std::vector<PluginForm> formsShown; // forms as they opened
+    // The FITS dialogs: a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<FitsLoadingFields>> fitsLoadingAnswers;
+    std::vector<FitsLoadingFields> fitsLoadingShown;
+    std::deque<std::optional<FitsViewFields>> fitsViewAnswers;
+    std::vector<FitsViewFields> fitsViewShown;
     int abortAfterSteps = -1; // progressStep returns true once this many steps ran
     // The open "Koeff of spline" dialog's state (null when closed).
     SplineDialogState* splineDialog = nullptr;
@@ -233,6 +240,16 @@ public:
     {
         beamShown.push_back(f);
         return answerDialog(beamAnswers, f);
+    }
+    bool fitsLoadingDialog(FitsLoadingFields& f) override
+    {
+        fitsLoadingShown.push_back(f);
+        return answerDialog(fitsLoadingAnswers, f);
+    }
+    bool fitsViewDialog(FitsViewFields& f) override
+    {
+        fitsViewShown.push_back(f);
+        return answerDialog(fitsViewAnswers, f);
     }
     bool ephemeridesDialog(EphemeridesParams& p) override
     {

@@ -1,0 +1,90 @@
+// The 60-byte options record and the fields of the two FITS dialogs.
+#include "app/byte_order.h"
+#include "app/settings_store.h"
+#include "fitsimage/fits_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace qm {
+namespace {
+
+TEST(FitsOptions, RecordLayoutDefaultsAndDialogFields)
+{
+    FitsOptions o;
+    o.mode = kFitsAbsMinMax;
+    o.beamConvolution = 0;
+    o.arcSeconds = 1;
+    o.inversion = 1;
+    o.applyToData = 1;
+    o.minLevel = -2.5f;
+    o.maxLevel = 7.25f;
+    o.zeroLevel = 0.5f;
+    o.radiusKeyword = "SOLAR_R";
+    o.newLevel = "max";
+    const auto b = encodeFitsOptions(o);
+    ASSERT_EQ(b.size(), 60u);
+    EXPECT_EQ(getU32LE(&b[0]), 6u);
+    EXPECT_EQ(getU32LE(&b[4]), 0u);
+    EXPECT_EQ(getU32LE(&b[8]), 1u);
+    EXPECT_EQ(getU32LE(&b[12]), 1u);
+    EXPECT_EQ(getU32LE(&b[16]), 1u);
+    EXPECT_EQ(getF32LE(&b[20]), -2.5f);
+    EXPECT_EQ(getF32LE(&b[24]), 7.25f);
+    EXPECT_EQ(getF32LE(&b[28]), 0.5f);
+    EXPECT_EQ(std::memcmp(&b[32], "SOLAR_R\0\0\0", 10), 0);
+    EXPECT_EQ(std::memcmp(&b[42], "max\0", 4), 0);
+    const auto back = decodeFitsOptions(b);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->radiusKeyword, "SOLAR_R");
+    EXPECT_EQ(back->newLevel, "max");
+    EXPECT_EQ(back->zeroLevel, 0.5f);
+
+    // Absent or of another length: the defaults.
+    MemorySettingsStore store;
+    FitsOptions d = loadFitsOptions(store);
+    EXPECT_EQ(d.mode, 0);
+    EXPECT_EQ(d.beamConvolution, 1);
+    EXPECT_EQ(d.maxLevel, 1.0f);
+    EXPECT_EQ(d.radiusKeyword, "RADIUS");
+    EXPECT_EQ(d.newLevel, "0");
+    store.writeBinary("FitsConfig", std::vector<uint8_t>(40, 1));
+    EXPECT_EQ(loadFitsOptions(store).radiusKeyword, "RADIUS");
+    ASSERT_TRUE(storeFitsOptions(store, o));
+    EXPECT_EQ(loadFitsOptions(store).mode, kFitsAbsMinMax);
+
+    // Dialog: texts cut to their widths, unreadable numbers 0, the sign.
+    FitsLoadingFields f = fitsLoadingFields(FitsOptions{});
+    EXPECT_EQ(f.minLevel, "0");
+    EXPECT_EQ(f.maxLevel, "1");
+    EXPECT_EQ(f.angleSign, "1");
+    EXPECT_EQ(f.quietSun, "0");
+    EXPECT_TRUE(f.beamConvolution);
+    f.radiusKeyword = "RADIUS_TOO_LONG";
+    f.newLevel = "123456789012345";
+    f.maxLevel = "abc";
+    f.angleSign = "-1";
+    f.quietSun = "1500";
+    f.mode = 12;
+    const FitsLoadingChoice c = fitsLoadingChoice(f);
+    EXPECT_EQ(c.options.radiusKeyword, "RADIUS_TO");
+    EXPECT_EQ(c.options.newLevel, "12345678901");
+    EXPECT_EQ(c.options.maxLevel, 0.0f);
+    EXPECT_EQ(c.options.mode, 0);
+    EXPECT_EQ(c.angleSign, -1);
+    EXPECT_EQ(c.quietSun, 1500.0f);
+    EXPECT_EQ(encodeFitsOptions(c.options)[32 + 9], 0);
+
+    FitsViewFields v = fitsViewFields(o);
+    EXPECT_EQ(v.mode, kFitsAbsMinMax);
+    v.mode = kFitsLogScale;
+    v.zeroLevel = "3";
+    const FitsOptions w = applyFitsViewFields(o, v);
+    EXPECT_EQ(w.mode, kFitsLogScale);
+    EXPECT_EQ(w.zeroLevel, 3.0f);
+    EXPECT_EQ(w.inversion, 1); // untouched by the view dialog
+}
+
+} // namespace
+} // namespace qm
