@@ -18,6 +18,8 @@ struct GaussDialogFields; // analysis/gauss_analysis.h
 class GaussEditor;       // analysis/gauss_editor.h
 struct PluginForm; // plugins/plugin_form.h
 struct EphemeridesParams; // proc/ephemerides.h
+struct SpectralLineFields; // analysis/line_field_search.h
+struct Surf3dOptions;      // analysis/surf3d.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -158,6 +160,9 @@ public:
     virtual bool pluginForm(PluginForm& form) { (void)form; return false; }
     // "Ephemerides setting": fill the struct, false on Cancel.
     virtual bool ephemeridesDialog(EphemeridesParams& p) { (void)p; return false; }
+    // The Spectral Line dialog and "Surf3D Options": fill the struct, false on Cancel.
+    virtual bool spectralLineDialog(SpectralLineFields& f) { (void)f; return false; }
+    virtual bool surf3dDialog(Surf3dOptions& o) { (void)o; return false; }
 
 private:
     friend class BusyCursor;

@@ -41,6 +41,14 @@ std::string outputPath(const Workbench& wb, const std::string& title, const std:
     return joinFolder(wb.settings.output, prefix + base + extension);
 }
 
+// The title with its first "%s" replaced by the base name.
+std::string firstPlaceholderFilled(std::string title, const std::string& base)
+{
+    if (const std::size_t at = title.find("%s"); at != std::string::npos)
+        title.replace(at, 2, base);
+    return title;
+}
+
 void selectScan(Workbench& wb, ScanRecord* r, Selection& last)
 {
     last = r ? Selection::Found : Selection::NotFound;
@@ -174,6 +182,9 @@ std::vector<CommandFailure> executeCommandList(Workbench& wb, const std::vector<
             wb.batchTitle = outputPath(wb, c.title, prefix, base, c.args[1] != 0 ? ".fit" : ".0hd");
         else if (c.number == kSaveWorkspaceId)
             wb.batchTitle = outputPath(wb, c.title, prefix, base, ".wsf");
+        else if (c.number == kSurf3dId)
+            wb.batchTitle = outputPath(wb, firstPlaceholderFilled(c.title, base), prefix, base,
+                                       argInt(c.args[0]) == 1 ? ".fit" : ".bmp");
         wb.batchTitle = wb.batchTitle.substr(0, kTitleBufferSize - 1);
 
         wb.takeFailures(); // anything recorded before this command is not its own

@@ -62,6 +62,8 @@ public:
     void showCurve(const std::string& title, const std::vector<double>& values) override;
     bool pluginForm(PluginForm& form) override;
     bool ephemeridesDialog(EphemeridesParams& p) override;
+    bool spectralLineDialog(SpectralLineFields& f) override;
+    bool surf3dDialog(Surf3dOptions& o) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).
