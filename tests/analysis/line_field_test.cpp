@@ -74,6 +74,31 @@ TEST(LineField, ChecksReportTheLastFailingOne)
     b.wb.batchArgs = {NAN, 0, 0, 0};
     b.wb.dispatch(190);
     EXPECT_EQ(b.wb.takeFailures(), std::vector<std::string>{"The minimum polarization must be a number"});
+
+    // Scans of 20 points with the shown part at the very ends: nothing is
+    // read outside them, and the shown part stays a real range.
+    FieldBench s;
+    std::vector<std::unique_ptr<ScanRecord>> v;
+    for (float f : {2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f}) {
+        std::vector<float> w(20);
+        for (int p = 0; p < 20; ++p)
+            w[std::size_t(p)] = float(1000 * (p % 3));
+        auto scan = curveScan(f, w, w);
+        scan->step = 1;
+        scan->beamHalfsize = 3;
+        v.push_back(std::move(scan));
+    }
+    s.load(std::move(v));
+    s.wb.allMode = true;
+    s.select(true, true);
+    for (int id : {189, 190}) {
+        s.show(0, 20);
+        s.wb.interactiveMode = false;
+        s.wb.batchArgs = {id == 189 ? 0.5f : -1e30f, 1, 1, 0};
+        s.wb.dispatch(id);
+        EXPECT_LT(s.wb.viewBegin, s.wb.viewEnd);
+        EXPECT_LE(s.wb.viewEnd, 20);
+    }
 }
 
 TEST(LineField, SpectralLineReports)
