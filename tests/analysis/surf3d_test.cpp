@@ -100,6 +100,17 @@ TEST(Surf3d, ChecksDialogAndMatrix)
     EXPECT_EQ(b.ui.titles.back(), "Quillmar");
     EXPECT_EQ(b.ui.progressTitles.back(), "Create Surf3D");
 
+    // FITS and BMP ask for the file; Cancel there writes nothing.
+    b.ui.surf3dAnswers.push_back(Surf3dOptions{1, true, false, false});
+    b.ui.fileAnswers.push_back(b.dir.file("i.fit"));
+    b.run(138);
+    EXPECT_EQ(b.ui.filtersOf(0), (std::vector<std::string>{"Map Fits *.fit", "Any Files *.*"}));
+    EXPECT_TRUE(std::filesystem::exists(b.dir.file("i.fit")));
+    b.ui.surf3dAnswers.push_back(Surf3dOptions{2, true, false, false});
+    b.run(138);
+    EXPECT_EQ(b.ui.filtersOf(1), (std::vector<std::string>{"Windows Bitmap *.bmp", "Any Files *.*"}));
+    EXPECT_FALSE(std::filesystem::exists(b.dir.file("i.bmp")));
+
     // Exact zeros are written "0"; one frequency gives no map.
     MapBench z;
     z.loadMap({2, 3}, true);
