@@ -201,8 +201,12 @@ void fullFlux(Workbench& wb)
             ++missed;
             continue;
         }
-        if (wb.allMode)
-            wb.message(format("Calibration of scan %.2f[GHz] is finished", scan->frequency));
+        // A box per scan interactively; a status line (shown with --verbose) in batch.
+        const std::string done = format("Calibration of scan %.2f[GHz] is finished", scan->frequency);
+        if (wb.allMode && wb.interactiveMode)
+            wb.message(done);
+        else if (wb.allMode)
+            wb.status(done);
     }
     if (missed)
         wb.fail(format("%d scan(s) not calibrated: no flux reference", missed));

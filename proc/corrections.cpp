@@ -138,7 +138,7 @@ void centerVscan(Workbench& wb)
         return;
     if (wb.interactiveMode) {
         if (!wb.allMode) {
-            wb.message("Must be option ALL");
+            wb.refuse("Must be option ALL");
             return;
         }
         const char* refusal = nullptr;
@@ -152,7 +152,7 @@ void centerVscan(Workbench& wb)
             if (!s->dataI())
                 refusal = "Data have not the intensity";
         if (refusal) {
-            wb.message(refusal);
+            wb.refuse(refusal);
             return;
         }
         if (wb.message(format("Find Sun center on scan\n(%.2f[GHz],%s,%sUT)\nand replace others", active->frequency,
@@ -165,8 +165,7 @@ void centerVscan(Workbench& wb)
         return;
     const auto change = recentreScan(*active, *mode == 1 ? CentreMode::Max : CentreMode::Rise);
     if (!change) {
-        wb.message("Error of the center determination");
-        wb.fail("Error of the center determination");
+        wb.refuse("Error of the center determination");
         return;
     }
     wb.message(format("Delta Csun= %.3f%c", *change * active->step, wb.settings.unitAxisX));

@@ -7,6 +7,7 @@
 #include "beam/beam_config.h"
 #include "app/ui_port.h"
 #include "plugins/plugin_form.h"
+#include "proc/ephemerides.h"
 #include "view/view_settings.h"
 
 #include <deque>
@@ -54,6 +55,10 @@ public:
     // "Surf3D Options" likewise, and the options as the dialog opened.
     std::deque<std::optional<Surf3dOptions>> surf3dAnswers;
     std::vector<Surf3dOptions> surf3dShown;
+    // "Ephemerides setting": a value is OK with those fields, nullopt (or an
+    // empty queue) Cancel.
+    std::deque<std::optional<EphemeridesParams>> ephemeridesAnswers;
+    std::vector<EphemeridesParams> ephemeridesShown;
     std::vector<Report> curves; // titled curves; the text is their number of values
     // Plug-in forms: a value is OK with those texts, nullopt (or an empty
     // queue) Cancel.
@@ -223,6 +228,11 @@ public:
     {
         beamShown.push_back(f);
         return answerDialog(beamAnswers, f);
+    }
+    bool ephemeridesDialog(EphemeridesParams& p) override
+    {
+        ephemeridesShown.push_back(p);
+        return answerDialog(ephemeridesAnswers, p);
     }
     void showCurve(const std::string& title, const std::vector<double>& values) override
     {
