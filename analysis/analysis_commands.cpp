@@ -4,9 +4,13 @@
 #include "analysis/flux_report.h"
 #include "analysis/gauss_analysis.h"
 #include "analysis/gauss_editor.h"
+#include "analysis/line_field_search.h"
+#include "analysis/local_spectrum.h"
 #include "analysis/sun_template.h"
+#include "analysis/surf3d.h"
 #include "analysis/wide_gauss.h"
 #include "app/command_table.h"
+#include "app/workbench.h"
 
 namespace qm {
 
@@ -21,6 +25,11 @@ void registerAnalysisCommands(CommandTable& t)
     t.handle(143, runWideGauss);
     t.handle(176, interactiveGauss);
     t.handle(184, makeSunTemplate);
+    registerLineFieldCommands(t);
+    registerLocalSpectrumCommands(t);
+    registerSurf3dCommands(t);
 }
+
+void installAnalysisHooks(Workbench& wb) { wb.clickSpectrumHook = clickSpectrum; }
 
 } // namespace qm

@@ -245,20 +245,8 @@ void analyse(Workbench& wb, int maxComponents, bool spline, const std::vector<do
 // analysis at once or after the initial positions have been picked.
 void gaussFlux(Workbench& wb, GaussChoices& kept)
 {
-    if (wb.interaction == InteractionMode::GaussChoice || wb.view.gaussChoice != 0)
+    if (!gaussRunAllowed(wb))
         return;
-    if (!wb.requireNoOpenReport())
-        return;
-    if (wb.chkWrkI == wb.chkWrkV) {
-        wb.refuse("May to check one WORKSHEET only");
-        return;
-    }
-    for (const ScanRecord* s : wb.targets())
-        if (!s->calibWrk) {
-            if (wb.message("The data are not calibrated", "Information", MsgButtons::OkCancel) == kCancel)
-                return;
-            break;
-        }
     int components = 0, initial = 0;
     bool spline = false;
     if (wb.interactiveMode) {
@@ -296,6 +284,22 @@ void gaussFlux(Workbench& wb, GaussChoices& kept)
 
 } // namespace
 
+bool gaussRunAllowed(Workbench& wb)
+{
+    if (wb.interaction == InteractionMode::GaussChoice || wb.view.gaussChoice != 0)
+        return false;
+    if (!wb.requireNoOpenReport())
+        return false;
+    if (wb.chkWrkI == wb.chkWrkV) {
+        wb.refuse("May to check one WORKSHEET only");
+        return false;
+    }
+    for (const ScanRecord* s : wb.targets())
+        if (!s->calibWrk)
+            return wb.message("The data are not calibrated", "Information", MsgButtons::OkCancel) != kCancel;
+    return true;
+}
+
 void startPositionPicking(Workbench& wb, int count, int choice, std::function<void(Workbench&, std::vector<double>)> done)
 {
     wb.interaction = InteractionMode::GaussChoice;
@@ -303,7 +307,8 @@ void startPositionPicking(Workbench& wb, int count, int choice, std::function<vo
     wb.picked = PickedPoints{};
     wb.picked.positionsOnly = true;
     auto picks = std::make_shared<std::vector<double>>();
-    wb.plotDoubleClickHook = [count, picks, done = std::move(done)](Workbench& w, int x, int) {
+    const char* picking = choice == 1 ? "Choice of a %d gaussian(s) from %d" : "Choice of a %d position(s) from %d";
+    wb.plotDoubleClickHook = [count, picks, picking, done = std::move(done)](Workbench& w, int x, int) {
         const PlotGeometry& g = w.geometry;
         if (w.interaction != InteractionMode::GaussChoice || !g.valid || g.right <= g.left)
             return;
@@ -311,7 +316,7 @@ void startPositionPicking(Workbench& wb, int count, int choice, std::function<vo
         picks->push_back(c);
         w.picked.x.push_back(static_cast<float>(c));
         w.picked.y.push_back(0);
-        w.status(format("Choice of a %d gaussian(s) from %d", static_cast<int>(picks->size()), count));
+        w.status(format(picking, static_cast<int>(picks->size()), count));
         w.redraw();
         if (static_cast<int>(picks->size()) < count)
             return;

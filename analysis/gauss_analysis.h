@@ -25,8 +25,13 @@ struct GaussDialogFields {
     bool splineBackground = false; // 303
 };
 
+// The checks before a fit or a local spectrum: no picking on, no open
+// report window, exactly one Worksheet switch, and calibrated worksheets
+// (or the user's OK to go on without).
+bool gaussRunAllowed(Workbench& wb);
+
 // Picks `count` positions on the plot by double clicks (view.gaussChoice =
-// `choice`), then calls `done` with the point positions. Cancel (command 2)
+// `choice`: 1 components, -1 positions), then calls `done` with the point positions. Cancel (command 2)
 // ends it without a call.
 void startPositionPicking(Workbench& wb, int count, int choice, std::function<void(Workbench&, std::vector<double>)> done);
 

@@ -1,25 +1,12 @@
 #pragma once
 // The table of per-scan values the local graph window plots: one row of
 // (X, I, V) per scan, X being the frequency or the observation time.
-#include <string>
-#include <vector>
+#include "app/local_graph_rows.h"
 
 namespace qm {
 
 class Workbench;
 struct ScanRecord;
-
-struct LocalGraphRow {
-    double x = 0; // frequency in GHz, or days since 1980 (observation time)
-    double i = 0; // value of channel 1, 0 when not measured
-    double v = 0; // value of channel 2, 0 when not measured
-};
-
-struct LocalGraphTable {
-    std::vector<LocalGraphRow> rows;
-    bool showI = false, showV = false; // the Worksheet switches when the table was made
-    std::string title;                 // caption of the window
-};
 
 // Observation time as days since 1980 from a date "y/m/d" (or "d/m/y" when
 // the third number exceeds 31) and a time "h:m:s"; negative results and

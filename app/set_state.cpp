@@ -44,6 +44,7 @@ void Workbench::afterLoad(const std::string& loadedPath)
     scans.sort();
     setLoaded = true;
     activeScan = scans.head();
+    magField.clear(); // the field positions belong to the set they were found on
     viewBegin = 1;
     viewEnd = activeScan->nPoints - 2;
     enableDataCommands(true);

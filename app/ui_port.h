@@ -23,6 +23,8 @@ struct ExportPanelFields; // view/page_export.h
 class Canvas;             // view/canvas.h
 struct FitsLoadingFields; // fitsimage/fits_options.h
 struct FitsViewFields;    // fitsimage/fits_options.h
+struct SpectralLineFields; // analysis/line_field_search.h
+struct Surf3dOptions;      // analysis/surf3d.h
 
 // Results of a message box; kBatchAnswer is what every box "returns" in batch.
 enum MsgResult : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7, kBatchAnswer = 1000 };
@@ -177,6 +179,9 @@ public:
     // on "Close" / Cancel.
     virtual bool fitsLoadingDialog(FitsLoadingFields& f) { (void)f; return false; }
     virtual bool fitsViewDialog(FitsViewFields& f) { (void)f; return false; }
+    // The Spectral Line dialog and "Surf3D Options": fill the struct, false on Cancel.
+    virtual bool spectralLineDialog(SpectralLineFields& f) { (void)f; return false; }
+    virtual bool surf3dDialog(Surf3dOptions& o) { (void)o; return false; }
 
 private:
     friend class BusyCursor;

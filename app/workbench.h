@@ -25,7 +25,7 @@ namespace qm {
 struct BatchState; // packets, scripts and command lists (batch/)
 struct FitsImageState; // the FITS image under the plot (fitsimage/)
 class Canvas;      // drawing surface of the plot (view/canvas.h)
-struct LocalGraphTable; // per-scan analysis results (analysis/local_graph_table.h)
+struct LocalGraphTable; // per-scan analysis results (app/local_graph_rows.h)
 
 // Exclusive interaction modes of the plot; each blocks other commands.
 enum class InteractionMode { None, SplinePoints, Calibration, PointChoice, AmplifCorrection, GaussChoice };
@@ -117,8 +117,16 @@ public:
     // The local graph window: takes the per-scan results of an analysis in
     // ALL mode while it is switched on. Installed by the front end.
     std::function<void(Workbench&, const LocalGraphTable&)> localGraphHook;
-    // Magnetic-field results drawn on the plot: (point index, field in gauss).
-    std::vector<std::pair<int, float>> magField;
+    // The click spectrum at plot pixel column x for the local graph: a double
+    // click with no choice state on, or a left press while positions or
+    // components are picked. Installed by the analysis subsystem.
+    std::function<void(Workbench&, int x)> clickSpectrumHook;
+    // Magnetic-field results drawn on the plot: (point index, field in
+    // gauss), and the frequency of the scan they were found on.
+    struct MagFieldTable : std::vector<std::pair<int, float>> {
+        using std::vector<std::pair<int, float>>::vector;
+        float frequency = 0;
+    } magField;
     PickedPoints picked;
     ViewFlags view;
     float sunDiskOffset = 0;     // vertical offset of the solar disk centre, percent of the radius

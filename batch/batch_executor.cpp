@@ -42,15 +42,20 @@ std::string outputPath(const Workbench& wb, const std::string& title, const std:
     return joinFolder(wb.settings.output, prefix + base + extension);
 }
 
+// The title with its first "%s" replaced by the base name.
+std::string firstPlaceholderFilled(std::string title, const std::string& base)
+{
+    if (const std::size_t at = title.find("%s"); at != std::string::npos)
+        title.replace(at, 2, base);
+    return title;
+}
+
 // The file of 141: the title with its first "%s" replaced by the base name,
 // else prefix and base name with the extension of the page type.
 std::string pagePath(const Workbench& wb, const BatchCommand& c, const std::string& prefix, const std::string& base)
 {
-    std::string title = c.title;
-    if (const auto at = title.find("%s"); at != std::string::npos)
-        title.replace(at, 2, base);
     const PageType* type = pageType(argInt(c.args[2]));
-    return outputPath(wb, title, prefix, base, type ? type->extension : "");
+    return outputPath(wb, firstPlaceholderFilled(c.title, base), prefix, base, type ? type->extension : "");
 }
 
 void selectScan(Workbench& wb, ScanRecord* r, Selection& last)
@@ -188,6 +193,9 @@ std::vector<CommandFailure> executeCommandList(Workbench& wb, const std::vector<
             wb.batchTitle = outputPath(wb, c.title, prefix, base, ".wsf");
         else if (c.number == kExportPageId)
             wb.batchTitle = pagePath(wb, c, prefix, base);
+        else if (c.number == kSurf3dId)
+            wb.batchTitle = outputPath(wb, firstPlaceholderFilled(c.title, base), prefix, base,
+                                       argInt(c.args[0]) == 1 ? ".fit" : ".bmp");
         wb.batchTitle = wb.batchTitle.substr(0, kTitleBufferSize - 1);
 
         wb.takeFailures(); // anything recorded before this command is not its own

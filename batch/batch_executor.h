@@ -16,6 +16,7 @@ inline constexpr std::size_t kTitleBufferSize = 256;
 inline constexpr int kSaveWorksheetId = 101;
 inline constexpr int kSaveWorkspaceId = 185;
 inline constexpr int kExportPageId = 141;
+inline constexpr int kSurf3dId = 138;
 
 // A command of a list that could not do its work, and why.
 struct CommandFailure {

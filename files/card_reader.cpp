@@ -121,4 +121,15 @@ std::string normaliseDate(std::string_view text)
     return a > 1000 ? format("%04d/%02d/%02d", a, b, c) : format("%04d/%02d/%02d", c, b, a);
 }
 
+std::optional<CalendarDate> observationDate(const std::string& dateObs)
+{
+    CalendarDate d;
+    char s1 = 0, s2 = 0;
+    if (std::sscanf(normaliseDate(dateObs).c_str(), "%d%c%d%c%d", &d.year, &s1, &d.month, &s2, &d.day) != 5)
+        return std::nullopt;
+    if (d.year < 0 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31)
+        return std::nullopt;
+    return d;
+}
+
 } // namespace qm

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -81,5 +82,13 @@ bool readTextSample(ByteSource& in, int16_t& sample);
 // order), otherwise the third is (day/month/year). Written "%04d/%02d/%02d".
 // Text that does not hold three integers is returned unchanged.
 std::string normaliseDate(std::string_view text);
+
+// The observation date as the FITS writers put it in DATE-OBS and the
+// ephemeris takes it: `dateObs` normalised as above. nullopt when the text
+// holds no calendar date.
+struct CalendarDate {
+    int year = 0, month = 0, day = 0;
+};
+std::optional<CalendarDate> observationDate(const std::string& dateObs);
 
 } // namespace qm

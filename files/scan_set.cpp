@@ -44,25 +44,6 @@ std::string fieldText(const char (&field)[N])
     return std::string(field, strnlen(field, N));
 }
 
-// The observation date of the set as DATE-OBS writes it and as the
-// ephemeris takes it: `dateObs` normalised the way the data-file reader
-// does (year first when the first number is above 1000, else last), so
-// the card and the ephemeris always describe the same day. nullopt when the
-// text holds no calendar date.
-struct CalendarDate {
-    int year = 0, month = 0, day = 0;
-};
-std::optional<CalendarDate> observationDate(const std::string& dateObs)
-{
-    CalendarDate d;
-    char s1 = 0, s2 = 0;
-    if (std::sscanf(normaliseDate(dateObs).c_str(), "%d%c%d%c%d", &d.year, &s1, &d.month, &s2, &d.day) != 5)
-        return std::nullopt;
-    if (d.year < 0 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31)
-        return std::nullopt;
-    return d;
-}
-
 // A text field of a row: the first 16 characters, anything outside
 // printable ASCII written as a blank (standard readers refuse it).
 void putText(uint8_t* row, std::size_t at, const std::string& s)

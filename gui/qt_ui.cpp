@@ -16,7 +16,9 @@
 #include "gui/plugin_form_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/report_window.h"
+#include "gui/spectral_line_dialog.h"
 #include "gui/spline_dialog.h"
+#include "gui/surf3d_dialog.h"
 #include "gui/text_dialog.h"
 #include "gui/view_settings_dialog.h"
 
@@ -418,6 +420,18 @@ bool QtUi::gaussDialog(GaussDialogFields& f)
         return false;
     f = d.fields();
     return true;
+}
+
+bool QtUi::spectralLineDialog(SpectralLineFields& f)
+{
+    const Asking asking(*this);
+    return execSpectralLineDialog(f, owner_);
+}
+
+bool QtUi::surf3dDialog(Surf3dOptions& o)
+{
+    const Asking asking(*this);
+    return execSurf3dDialog(o, owner_);
 }
 
 void QtUi::gaussEditor(GaussEditor& editor)

@@ -72,6 +72,8 @@ public:
     bool ephemeridesDialog(EphemeridesParams& p) override;
     bool exportPanel(ExportPanelFields& f) override;
     void printPage(const std::function<void(Canvas&)>& paint) override;
+    bool spectralLineDialog(SpectralLineFields& f) override;
+    bool surf3dDialog(Surf3dOptions& o) override;
     void showScalePosition(bool on) override;
 
     // Packets, command lists and scripts (qt_ui_batch.cpp).

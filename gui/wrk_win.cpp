@@ -9,6 +9,7 @@
 #include "files/open_scans.h"
 #include "files/workspace_file.h"
 #include "gui/data_list.h"
+#include "gui/local_graph_window.h"
 #include "gui/main_menu.h"
 #include "gui/plot_widget.h"
 #include "gui/script_menu.h"
@@ -117,6 +118,10 @@ WrkWin::WrkWin(SettingsStore& store, std::string programDir, QWidget* parent)
         else
             autosave_.stop();
     };
+    auto* localGraph = new LocalGraphWindow(dispatch, this);
+    wb_.localGraphHook = [localGraph](Workbench& w, const LocalGraphTable& t) {
+        localGraph->setTable(t, w.view.titleParts & 1, w.view.titleParts & 2);
+    };
     auto* scripts = new ScriptMenuView(wb_, menu_->menu("Script"), dispatch, menu_);
     ui_.onScriptMenuChanged = [scripts] { scripts->rebuild(); };
     refreshState();
@@ -193,6 +198,8 @@ void WrkWin::refreshState()
     dataList_->refresh();
     ui_.refreshTitle();
     plot_->syncWindows();
+    if (auto* graph = findChild<LocalGraphWindow*>("localGraph"))
+        graph->follow(wb_.view.localGraph);
 }
 
 bool WrkWin::dropAllowed() const

@@ -96,6 +96,8 @@ void PlotMouse::leftDown(Workbench& wb, int x, int y)
     selectCell(wb, x, y);
     if (wb.geometry.valid)
         wb.status(plotReadout(wb, x, y));
+    if (wb.interaction == InteractionMode::GaussChoice && wb.view.localGraph && wb.clickSpectrumHook)
+        wb.clickSpectrumHook(wb, x);
 }
 
 void PlotMouse::rightDown(Workbench& wb, int x, int y)
@@ -189,8 +191,13 @@ void PlotMouse::wheel(Workbench& wb, int x, int steps)
 
 void PlotMouse::leftDoubleClick(Workbench& wb, int x, int y)
 {
-    if (!mouseActive(wb) || !wb.plotDoubleClickHook)
+    if (!mouseActive(wb))
         return;
+    if (!wb.plotDoubleClickHook) {
+        if (wb.interaction == InteractionMode::None && wb.view.localGraph && wb.clickSpectrumHook)
+            wb.clickSpectrumHook(wb, x);
+        return;
+    }
     // The handler may end its mode and remove itself while it runs.
     const auto hook = wb.plotDoubleClickHook;
     hook(wb, x, y);

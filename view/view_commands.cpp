@@ -27,6 +27,13 @@ void registerViewCommands(CommandTable& t)
     t.handle(152, toggleEqualScale);
     registerScalePositionCommands(t);
     registerFullScanCommands(t);
+    // "Local Graph" (177): the window follows the switch (it starts empty
+    // each time it comes up).
+    t.handle(177, [](Workbench& wb) {
+        wb.view.localGraph = !wb.view.localGraph;
+        wb.setChecked(177, wb.view.localGraph);
+        wb.ui().stateChanged();
+    });
 }
 
 void installViewHooks(Workbench& wb)

@@ -40,6 +40,7 @@ void registerAllCommands(Workbench& wb)
     registerGroupFitsCommands(t);
     registerSmoothingCommands(t);
     registerAnalysisCommands(t);
+    installAnalysisHooks(wb);
     registerBeamCommands(t);
     registerViewCommands(t);
     installViewHooks(wb);

@@ -58,18 +58,20 @@ TEST(BatchExecutor, SelectionsAndConditionalCommands)
 TEST(BatchExecutor, ArgumentsTitlesAndOutputFiles)
 {
     BatchBench b;
-    b.record({101, 185, 110});
+    b.record({101, 185, 110, 138});
     b.load(scansOf(makeScan(3.0f, "2005/07/14", "08:30:15")));
     const std::string out = b.wb.settings.output;
     std::array<float, 4> argsSeen{};
     b.wb.commands().handle(120, [&](Workbench& w) { argsSeen = w.batchArgs; });
     executeCommandList(b.wb,
                        {cmd(101), cmd(101, {0, 1}), cmd(101, {}, "w%d.0hd"), cmd(185), cmd(185, {}, "sun_%y_%t.wsf"),
-                        cmd(110, {}, "r%d"), cmd(120, {2.5f, 0, 0, 9})},
+                        cmd(110, {}, "r%d"), cmd(120, {2.5f, 0, 0, 9}), cmd(138, {1}), cmd(138, {2}),
+                        cmd(138, {1}, "map_%s.fit")},
                        "p_", "scan_fits");
     const std::vector<std::pair<int, std::string>> expected{
         {101, out + "/p_scan_fits.0hd"}, {101, out + "/p_scan_fits.fit"}, {101, out + "/w1.0hd"},
-        {185, out + "/p_scan_fits.wsf"}, {185, out + "/sun_20050714_083015.wsf"}, {110, "r2"}};
+        {185, out + "/p_scan_fits.wsf"}, {185, out + "/sun_20050714_083015.wsf"}, {110, "r2"},
+        {138, out + "/p_scan_fits.fit"}, {138, out + "/p_scan_fits.bmp"}, {138, out + "/map_scan_fits.fit"}};
     EXPECT_EQ(b.seen, expected);
     EXPECT_EQ(argsSeen, (std::array<float, 4>{2.5f, 0, 0, 9}));
     EXPECT_EQ(b.ui.questions(), 0u);

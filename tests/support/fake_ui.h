@@ -1,6 +1,8 @@
 #pragma once
 // Scripted UiPort for tests: answers come from queues, every call is recorded.
 #include "analysis/gauss_analysis.h"
+#include "analysis/line_field_search.h"
+#include "analysis/surf3d.h"
 #include "app/config_dialog.h"
 #include "beam/beam_config.h"
 #include "fitsimage/fits_options.h"
@@ -50,6 +52,12 @@ public:
     // an empty queue) Cancel.
     std::deque<std::optional<BeamConfigFields>> beamAnswers;
     std::vector<BeamConfigFields> beamShown;
+    // The Spectral Line dialog: a value is OK with those fields, nullopt (or
+    // an empty queue) Cancel.
+    std::deque<std::optional<SpectralLineFields>> lineAnswers;
+    // "Surf3D Options" likewise, and the options as the dialog opened.
+    std::deque<std::optional<Surf3dOptions>> surf3dAnswers;
+    std::vector<Surf3dOptions> surf3dShown;
     // "Ephemerides setting": a value is OK with those fields, nullopt (or an
     // empty queue) Cancel.
     std::deque<std::optional<EphemeridesParams>> ephemeridesAnswers;
@@ -234,6 +242,12 @@ public:
     {
         exportShown.push_back(f);
         return answerDialog(exportAnswers, f);
+    }
+    bool spectralLineDialog(SpectralLineFields& f) override { return answerDialog(lineAnswers, f); }
+    bool surf3dDialog(Surf3dOptions& o) override
+    {
+        surf3dShown.push_back(o);
+        return answerDialog(surf3dAnswers, o);
     }
 
     bool beamConfigDialog(BeamConfigFields& f) override
