@@ -1,8 +1,13 @@
 #include "gui/local_graph_window.h"
 
+#include "app/atomic_file.h"
+#include "app/file_set_writer.h"
 #include "gui/qt_canvas.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -67,8 +72,6 @@ private:
 
 } // namespace
 
-bool localGraphSaveAvailable() { return false; }
-
 LocalGraphWindow::LocalGraphWindow(std::function<void(int)> dispatch, QWidget* owner)
     : QWidget(owner ? owner->window() : nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       dispatch_(std::move(dispatch))
@@ -82,7 +85,6 @@ LocalGraphWindow::LocalGraphWindow(std::function<void(int)> dispatch, QWidget* o
     readout_ = new QLabel;
     readout_->setObjectName("readout");
     auto* save = new QPushButton("Save");
-    save->setEnabled(localGraphSaveAvailable());
     auto* full = new QPushButton("Full");
     unit_ = new QPushButton("GHz");
     auto* hide = new QPushButton("Hide");
@@ -92,6 +94,7 @@ LocalGraphWindow::LocalGraphWindow(std::function<void(int)> dispatch, QWidget* o
     layout->addLayout(strip);
     surface_ = new LocalGraphSurface(graph_, [this] { refresh(); }, this);
     layout->addWidget(surface_, 1);
+    connect(save, &QPushButton::clicked, this, &LocalGraphWindow::save);
     connect(full, &QPushButton::clicked, this, [this] {
         graph_.full();
         refresh();
@@ -121,6 +124,18 @@ void LocalGraphWindow::setTable(const LocalGraphTable& table, bool xIsFrequency,
 {
     graph_.setTable(table, xIsFrequency, dateLabels);
     refresh();
+}
+
+void LocalGraphWindow::save()
+{
+    QString path = QFileDialog::getSaveFileName(this, "Metafile", QString(), "Metafile (*.wmf)");
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += ".wmf";
+    const std::string file = path.toStdString();
+    if (!writeFileAtomically(file, graph_.metafile(surface_->width(), surface_->height())))
+        QMessageBox::warning(this, "Quillmar", QString::fromStdString(cannotWriteText(file)));
 }
 
 void LocalGraphWindow::refresh()

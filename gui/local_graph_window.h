@@ -13,10 +13,6 @@ class QPushButton;
 
 namespace qm {
 
-// Metafile output of the picture; "Save" stays greyed until the program can
-// write one.
-bool localGraphSaveAvailable();
-
 class LocalGraphWindow : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +27,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+
+private:
+    // "Save": the picture as a metafile of the window's picture size.
+    void save();
 
 private:
     LocalGraph graph_;

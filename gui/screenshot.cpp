@@ -90,7 +90,7 @@ int runScreenshot(const QStringList& args)
     // The picture shows the program's defaults, not this user's settings.
     MemorySettingsStore store;
     WrkWin window(store, programFolder());
-    const bool loaded = loadUnattended(window, r.files);
+    bool loaded = loadUnattended(window, r.files);
     Workbench& wb = window.workbench();
     showGroupOfSet(wb, r.groupMode);
     std::vector<std::string> names;

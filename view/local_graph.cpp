@@ -1,6 +1,7 @@
 #include "view/local_graph.h"
 
 #include "app/text_format.h"
+#include "view/wmf_canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -319,6 +320,13 @@ void LocalGraph::switchUnit()
             r.x = kWavelengthFactor / r.x;
     unitCaption_ = unitCaption_ == "GHz" ? "cm" : "GHz";
     full();
+}
+
+std::string LocalGraph::metafile(int width, int height)
+{
+    WmfCanvas c(width, height);
+    paint(c, {0, 0, width, height});
+    return c.bytes();
 }
 
 } // namespace qm

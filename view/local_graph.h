@@ -45,6 +45,8 @@ public:
 
     // The picture in `area` (the window below its strip).
     void paint(Canvas& c, const Rect& area);
+    // The picture as a Windows metafile of width x height pixels ("Save").
+    std::string metafile(int width, int height);
 
     // Mouse in the picture.
     void leftPress(int x, int y);

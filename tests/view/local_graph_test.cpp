@@ -42,6 +42,13 @@ TEST(LocalGraph, LineScaleAndPicture)
     EXPECT_EQ(green, 1);
     EXPECT_EQ(blue, 0); // V is not shown
 
+    // "Save" writes the same picture as a metafile: header, records, META_EOF.
+    const std::string wmf = g.metafile(400, 270);
+    ASSERT_GT(wmf.size(), 24u);
+    EXPECT_EQ(wmf.substr(0, 4), std::string("\x01\x00\x09\x00", 4));
+    EXPECT_EQ(wmf.substr(wmf.size() - 6), std::string("\x03\x00\x00\x00\x00\x00", 6));
+    EXPECT_NE(wmf.find("0.000+2.000*X"), std::string::npos);
+
     // A table whose first and last X agree is dropped.
     g.setTable(table({{2, 1, 1}, {3, 1, 1}, {2, 5, 1}}), true, false);
     EXPECT_FALSE(g.hasTable());
