@@ -226,11 +226,7 @@ public:
         ++splineDialogCloses;
     }
 
-    bool viewSettingsDialog(ViewSettingsFields& f) override
-    {
-        viewShown.push_back(f);
-        return answerDialog(viewAnswers, f);
-    }
+    bool viewSettingsDialog(ViewSettingsFields& f) override { return answerDialog(viewShown, viewAnswers, f); }
 
     void printPage(const std::function<void(Canvas&)>& paint) override
     {
@@ -238,38 +234,14 @@ public:
             printer(paint);
     }
 
-    bool exportPanel(ExportPanelFields& f) override
-    {
-        exportShown.push_back(f);
-        return answerDialog(exportAnswers, f);
-    }
+    bool exportPanel(ExportPanelFields& f) override { return answerDialog(exportShown, exportAnswers, f); }
     bool spectralLineDialog(SpectralLineFields& f) override { return answerDialog(lineAnswers, f); }
-    bool surf3dDialog(Surf3dOptions& o) override
-    {
-        surf3dShown.push_back(o);
-        return answerDialog(surf3dAnswers, o);
-    }
+    bool surf3dDialog(Surf3dOptions& o) override { return answerDialog(surf3dShown, surf3dAnswers, o); }
 
-    bool beamConfigDialog(BeamConfigFields& f) override
-    {
-        beamShown.push_back(f);
-        return answerDialog(beamAnswers, f);
-    }
-    bool fitsLoadingDialog(FitsLoadingFields& f) override
-    {
-        fitsLoadingShown.push_back(f);
-        return answerDialog(fitsLoadingAnswers, f);
-    }
-    bool fitsViewDialog(FitsViewFields& f) override
-    {
-        fitsViewShown.push_back(f);
-        return answerDialog(fitsViewAnswers, f);
-    }
-    bool ephemeridesDialog(EphemeridesParams& p) override
-    {
-        ephemeridesShown.push_back(p);
-        return answerDialog(ephemeridesAnswers, p);
-    }
+    bool beamConfigDialog(BeamConfigFields& f) override { return answerDialog(beamShown, beamAnswers, f); }
+    bool fitsLoadingDialog(FitsLoadingFields& f) override { return answerDialog(fitsLoadingShown, fitsLoadingAnswers, f); }
+    bool fitsViewDialog(FitsViewFields& f) override { return answerDialog(fitsViewShown, fitsViewAnswers, f); }
+    bool ephemeridesDialog(EphemeridesParams& p) override { return answerDialog(ephemeridesShown, ephemeridesAnswers, p); }
     void showCurve(const std::string& title, const std::vector<double>& values) override
     {
         curves.push_back({title, std::to_string(values.size())});
@@ -304,6 +276,13 @@ private:
         if (answer)
             f = *answer;
         return answer.has_value();
+    }
+    // The same, after recording the fields as the dialog opened.
+    template <class F>
+    static bool answerDialog(std::vector<F>& shown, std::deque<std::optional<F>>& q, F& f)
+    {
+        shown.push_back(f);
+        return answerDialog(q, f);
     }
     template <class T>
     static std::optional<std::string> pop(std::deque<T>& q)
