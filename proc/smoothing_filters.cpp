@@ -1,8 +1,11 @@
-// The two smoothing filters. Both work on blocks of neighbouring outputs at
-// once so that the processor's vector registers carry them; the clones for
-// wider registers are chosen at run time. This file is compiled without
-// contraction of multiply and add into one rounding, so every processor
-// gives the same bits as the plain build.
+// The two smoothing filters. Both work on blocks of neighbouring outputs
+// held in vector registers; each filter is compiled for the 128-bit
+// registers every x86-64 processor has and for AVX2 and AVX-512, and the
+// widest the processor offers is used. (Vectors wider than the registers
+// would be taken apart lane by lane, which is why the width is chosen here
+// and not left to target clones.) This file is compiled without contraction
+// of multiply and add into one rounding, so every processor gives the same
+// bits.
 #include "proc/smoothing.h"
 
 #include <algorithm>
@@ -23,37 +26,91 @@ void boundSelection(int n, int& b, int& e)
     e = std::min(e, n - 1);
 }
 
+enum class VectorWidth { Sse, Avx2, Avx512 };
+
+VectorWidth vectorWidth()
+{
+    static const VectorWidth width = __builtin_cpu_supports("avx512f") ? VectorWidth::Avx512
+                                     : __builtin_cpu_supports("avx2")  ? VectorWidth::Avx2
+                                                                       : VectorWidth::Sse;
+    return width;
+}
+
+// The vectors of 128, 256 and 512 bits.
+using Doubles2 = double __attribute__((vector_size(16)));
+using Doubles4 = double __attribute__((vector_size(32)));
+using Doubles8 = double __attribute__((vector_size(64)));
+using Floats4 = float __attribute__((vector_size(16)));
+using Floats8 = float __attribute__((vector_size(32)));
+using Floats16 = float __attribute__((vector_size(64)));
+template <class V> constexpr int lanes = int(sizeof(V) / sizeof(V{}[0]));
+
 // ---- Gaussian convolution
 
-// Outputs summed together: their sums stay in registers while the kernel
-// runs over them.
-constexpr int kGaussBlock = 16;
+// Vectors of outputs summed together: their sums stay in registers while
+// the kernel runs over them, in independent chains of additions.
+constexpr int kGaussVectors = 8;
+constexpr int kGaussMaxBlock = kGaussVectors * 8;
 
-// out[t] = sum over k = 0..m, in that order, of (v[t - k] + v[t + k]) * g[k].
-__attribute__((always_inline)) inline void convolveBlock(const double* v, const double* g, int m, float* out)
+template <class V, std::size_t Q>
+__attribute__((always_inline)) inline void addTerm(V (&sum)[kGaussVectors], const double* v, int k, double gk)
 {
-    double sum[kGaussBlock] = {};
-    for (int k = 0; k <= m; ++k) {
-        const double gk = g[k];
-        for (int t = 0; t < kGaussBlock; ++t)
-            sum[t] += (v[t - k] + v[t + k]) * gk;
-    }
-    for (int t = 0; t < kGaussBlock; ++t)
-        out[t] = static_cast<float>(sum[t]);
+    V before, after;
+    std::memcpy(&before, v + int(Q) * lanes<V> - k, sizeof(V));
+    std::memcpy(&after, v + int(Q) * lanes<V> + k, sizeof(V));
+    sum[Q] += (before + after) * gk;
+}
+
+template <class V, std::size_t... Q>
+__attribute__((always_inline)) inline void addTerms(V (&sum)[kGaussVectors], const double* v, int k, double gk,
+                                                    std::index_sequence<Q...>)
+{
+    (addTerm<V, Q>(sum, v, k, gk), ...);
+}
+
+// out[t] = sum over k = 0..m, in that order, of (v[t - k] + v[t + k]) * g[k]
+// for t < kGaussVectors * lanes<V>.
+template <class V> __attribute__((always_inline)) inline void convolveBlock(const double* v, const double* g, int m, float* out)
+{
+    V sum[kGaussVectors] = {};
+    for (int k = 0; k <= m; ++k)
+        addTerms<V>(sum, v, k, g[k], std::make_index_sequence<kGaussVectors>{});
+    for (int q = 0; q < kGaussVectors; ++q)
+        for (int t = 0; t < lanes<V>; ++t)
+            out[q * lanes<V> + t] = static_cast<float>(sum[q][t]);
 }
 
 // Outputs 0..len-1 of the convolution of v (readable from -m to
-// len + m + kGaussBlock) with the folded kernel g[0..m].
-__attribute__((target_clones("arch=x86-64-v4", "arch=haswell", "default"))) void
-convolve(const double* v, int len, const double* g, int m, float* out)
+// len + m + kGaussMaxBlock) with the folded kernel g[0..m].
+template <class V> __attribute__((always_inline)) inline void convolveWith(const double* v, int len, const double* g, int m, float* out)
 {
+    constexpr int block = kGaussVectors * lanes<V>;
     int j = 0;
-    for (; j + kGaussBlock <= len; j += kGaussBlock)
-        convolveBlock(v + j, g, m, out + j);
+    for (; j + block <= len; j += block)
+        convolveBlock<V>(v + j, g, m, out + j);
     if (j < len) {
-        float tail[kGaussBlock];
-        convolveBlock(v + j, g, m, tail);
+        float tail[block];
+        convolveBlock<V>(v + j, g, m, tail);
         std::copy(tail, tail + (len - j), out + j);
+    }
+}
+
+__attribute__((target("avx512f"))) void convolveAvx512(const double* v, int len, const double* g, int m, float* out)
+{
+    convolveWith<Doubles8>(v, len, g, m, out);
+}
+
+__attribute__((target("avx2"))) void convolveAvx2(const double* v, int len, const double* g, int m, float* out)
+{
+    convolveWith<Doubles4>(v, len, g, m, out);
+}
+
+void convolve(const double* v, int len, const double* g, int m, float* out)
+{
+    switch (vectorWidth()) {
+    case VectorWidth::Avx512: return convolveAvx512(v, len, g, m, out);
+    case VectorWidth::Avx2: return convolveAvx2(v, len, g, m, out);
+    case VectorWidth::Sse: return convolveWith<Doubles2>(v, len, g, m, out);
     }
 }
 
@@ -107,13 +164,8 @@ constexpr MedianNetwork medianNetwork(int size)
     return used;
 }
 
-// Windows whose medians are taken together, one per vector lane: 8 in the
-// 256-bit registers of processors with AVX2, 4 in the 128-bit ones every
-// x86-64 processor has (wider vectors would be taken apart lane by lane
-// there, which is why the width is chosen here and not by target clones).
-using Lanes4 = float __attribute__((vector_size(16)));
-using Lanes8 = float __attribute__((vector_size(32)));
-constexpr int kMedianLanes = 8; // the most of either
+// Windows whose medians are taken together, one per vector lane.
+constexpr int kMedianMaxLanes = 16;
 
 template <int S> struct Network {
     static constexpr MedianNetwork net = medianNetwork(S);
@@ -135,10 +187,10 @@ __attribute__((always_inline)) inline void exchanges(V (&v)[S], std::index_seque
 }
 
 // out[j] = the median of in[j .. j + S - 1] for j < len rounded up to a
-// whole vector; in is readable up to len + S - 1 + kMedianLanes.
+// whole vector; in is readable up to len + S - 1 + kMedianMaxLanes.
 template <int S, class V> __attribute__((always_inline)) inline void medianRun(const float* in, int len, float* out)
 {
-    for (int j = 0; j < len; j += int(sizeof(V) / sizeof(float))) {
+    for (int j = 0; j < len; j += lanes<V>) {
         V v[S];
         for (int i = 0; i < S; ++i)
             std::memcpy(&v[i], in + j + i, sizeof(V));
@@ -147,20 +199,29 @@ template <int S, class V> __attribute__((always_inline)) inline void medianRun(c
     }
 }
 
-template <int S> __attribute__((target("avx2"))) void medianRunAvx2(const float* in, int len, float* out)
+template <int S> __attribute__((target("avx512f"))) void medianRunAvx512(const float* in, int len, float* out)
 {
-    medianRun<S, Lanes8>(in, len, out);
+    medianRun<S, Floats16>(in, len, out);
 }
 
-template <int S> void medianRunSse(const float* in, int len, float* out) { medianRun<S, Lanes4>(in, len, out); }
+template <int S> __attribute__((target("avx2"))) void medianRunAvx2(const float* in, int len, float* out)
+{
+    medianRun<S, Floats8>(in, len, out);
+}
+
+template <int S> void networkMedians(const float* in, int len, float* out)
+{
+    switch (vectorWidth()) {
+    case VectorWidth::Avx512: return medianRunAvx512<S>(in, len, out);
+    case VectorWidth::Avx2: return medianRunAvx2<S>(in, len, out);
+    case VectorWidth::Sse: return medianRun<S, Floats4>(in, len, out);
+    }
+}
 
 // The same for windows of 2 * half + 1 points, half at most kNetworkMaxHalf.
 template <std::size_t... H> void networkMedians(const float* in, int len, int half, float* out, std::index_sequence<H...>)
 {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    ((half == int(H) + 1 &&
-      ((avx2 ? medianRunAvx2<2 * int(H) + 3> : medianRunSse<2 * int(H) + 3>)(in, len, out), true)) ||
-     ...);
+    ((half == int(H) + 1 && (networkMedians<2 * int(H) + 3>(in, len, out), true)) || ...);
 }
 
 // out[j] = the median of in[j + 1 .. j + 2 * half + 1] for j < len, from a
@@ -205,7 +266,7 @@ bool gaussSmooth(float* x, int n, int b, int e, const std::vector<double>& g)
     // zeros for the last block's unused outputs. Reflected values are
     // rounded to float like the points themselves.
     thread_local std::vector<double> buffer;
-    buffer.assign(static_cast<std::size_t>(len + 2 * m + 1 + kGaussBlock), 0.0);
+    buffer.assign(static_cast<std::size_t>(len + 2 * m + 1 + kGaussMaxBlock), 0.0);
     double* buf = buffer.data();
     const double levelL = 2.0 * (double(x[b == 0 ? s : s - 1]) + x[s] + x[s + 1]) / 3;
     for (int k = 0; k <= m; ++k)
@@ -232,13 +293,13 @@ bool medianSmooth(float* x, int n, int b, int e, int halfWidth)
     // The stretch with halfWidth + 1 copies of its end values on each side,
     // and more of the last for the last block of windows.
     thread_local std::vector<float> ext;
-    ext.assign(static_cast<std::size_t>(len + 2 * halfWidth + 2 + kMedianLanes), x[s + len - 1]);
+    ext.assign(static_cast<std::size_t>(len + 2 * halfWidth + 2 + kMedianMaxLanes), x[s + len - 1]);
     std::fill(ext.begin(), ext.begin() + halfWidth + 1, x[s]);
     std::copy(x + s, x + s + len, ext.begin() + halfWidth + 1);
     // Point s + j is the median of ext[j + 1 .. j + 1 + 2 * halfWidth].
     if (halfWidth <= kNetworkMaxHalf) {
         thread_local std::vector<float> out;
-        out.resize(static_cast<std::size_t>(len + kMedianLanes));
+        out.resize(static_cast<std::size_t>(len + kMedianMaxLanes));
         networkMedians(ext.data() + 1, len, halfWidth, out.data(), std::make_index_sequence<kNetworkMaxHalf>{});
         std::copy(out.begin(), out.begin() + len, x + s);
     } else
