@@ -1,5 +1,6 @@
 #include "proc/smoothing.h"
 
+#include "app/parallel_for.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "proc/worksheet_run.h"
@@ -47,36 +48,52 @@ void runSmoothing(Workbench& wb, Smoother kind)
 
     const bool gauss = kind == Smoother::Gauss;
     const auto targets = wb.targets();
-    wb.progressOpen(gauss ? "Gauss smooth" : "Median smooth", wb.allMode ? static_cast<int>(targets.size()) : 2,
-                    true);
-    int window = *first;
-    std::vector<double> kernel = gauss ? gaussKernel(window) : std::vector<double>{};
-    bool stop = false;
-    for (ScanRecord* scan : targets) {
+    const std::vector<double> commonKernel = gauss ? gaussKernel(*first) : std::vector<double>{};
+    // The selected worksheets of one scan; false once Abort is heard, which
+    // in interactive use happens after any worksheet.
+    auto smoothScan = [&](ScanRecord& scan) {
+        int window = *first;
+        std::vector<double> ownKernel;
         if (perScan) {
-            const auto own = smoothingWindow(w, scan->beamHalfsize, scan->step, scan->nPoints);
+            const auto own = smoothingWindow(w, scan.beamHalfsize, scan.step, scan.nPoints);
             window = own ? *own : 0;
             if (gauss)
-                kernel = gaussKernel(window);
+                ownKernel = gaussKernel(window);
         }
-        for (const ChannelArrays& ch : selectedWorksheets(wb, *scan)) {
+        const std::vector<double>& kernel = perScan ? ownKernel : commonKernel;
+        for (const ChannelArrays& ch : selectedWorksheets(wb, scan)) {
             if (gauss)
-                gaussSmooth(ch.wrk, scan->nPoints, wb.viewBegin, wb.viewEnd, kernel);
+                gaussSmooth(ch.wrk, scan.nPoints, wb.viewBegin, wb.viewEnd, kernel);
             else
-                medianSmooth(ch.wrk, scan->nPoints, wb.viewBegin, wb.viewEnd, window);
+                medianSmooth(ch.wrk, scan.nPoints, wb.viewBegin, wb.viewEnd, window);
+            if (!wb.interactiveMode)
+                continue;
             if (!wb.allMode)
                 wb.progressStep();
-            if ((stop = abortRequested(wb)))
-                break;
+            if (abortRequested(wb))
+                return false;
         }
-        if (stop)
-            break;
-        if (wb.allMode) {
-            wb.status(format(gauss ? "Gauss smooth of scan %.2f[GHz] is end" : "Median smooth of scan %.2f[GHz] is end",
-                             static_cast<double>(scan->frequency)));
-            if (!wb.progressStep())
+        return true;
+    };
+    auto reportScan = [&](const ScanRecord& scan) {
+        wb.status(format(gauss ? "Gauss smooth of scan %.2f[GHz] is end" : "Median smooth of scan %.2f[GHz] is end",
+                         static_cast<double>(scan.frequency)));
+        return wb.progressStep();
+    };
+
+    wb.progressOpen(gauss ? "Gauss smooth" : "Median smooth", wb.allMode ? static_cast<int>(targets.size()) : 2,
+                    true);
+    if (wb.allMode && !wb.interactiveMode) {
+        // Scripts and packets cannot abort: the scans are smoothed side by
+        // side on the processor's cores, each by one thread, then reported
+        // in order.
+        parallelFor(targets.size(), [&](std::size_t i) { smoothScan(*targets[i]); });
+        for (const ScanRecord* scan : targets)
+            reportScan(*scan);
+    } else {
+        for (ScanRecord* scan : targets)
+            if (!smoothScan(*scan) || (wb.allMode && !reportScan(*scan)))
                 break;
-        }
     }
     wb.progressClose();
 }
