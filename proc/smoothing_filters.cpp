@@ -263,10 +263,10 @@ bool gaussSmooth(float* x, int n, int b, int e, const std::vector<double>& g)
         return false;
     const int s = b == 0 ? 1 : b;
     // buf[m + pos] holds position pos = -m ... len + m relative to s, then
-    // zeros for the last block's unused outputs. Reflected values are
-    // rounded to float like the points themselves.
+    // earlier values (or zeros) for the last block's unused outputs.
+    // Reflected values are rounded to float like the points themselves.
     thread_local std::vector<double> buffer;
-    buffer.assign(static_cast<std::size_t>(len + 2 * m + 1 + kGaussMaxBlock), 0.0);
+    buffer.resize(static_cast<std::size_t>(len + 2 * m + 1 + kGaussMaxBlock));
     double* buf = buffer.data();
     const double levelL = 2.0 * (double(x[b == 0 ? s : s - 1]) + x[s] + x[s + 1]) / 3;
     for (int k = 0; k <= m; ++k)
