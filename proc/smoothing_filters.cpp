@@ -50,7 +50,7 @@ template <class V> constexpr int lanes = int(sizeof(V) / sizeof(V{}[0]));
 // Vectors of outputs summed together: their sums stay in registers while
 // the kernel runs over them, in independent chains of additions.
 constexpr int kGaussVectors = 8;
-constexpr int kGaussMaxBlock = kGaussVectors * 8;
+constexpr int kGaussMaxBlock = kGaussVectors * lanes<Doubles8>;
 
 template <class V, std::size_t Q>
 __attribute__((always_inline)) inline void addTerm(V (&sum)[kGaussVectors], const double* v, int k, double gk)
@@ -70,7 +70,8 @@ __attribute__((always_inline)) inline void addTerms(V (&sum)[kGaussVectors], con
 
 // out[t] = sum over k = 0..m, in that order, of (v[t - k] + v[t + k]) * g[k]
 // for t < kGaussVectors * lanes<V>.
-template <class V> __attribute__((always_inline)) inline void convolveBlock(const double* v, const double* g, int m, float* out)
+template <class V>
+__attribute__((always_inline)) inline void convolveBlock(const double* v, const double* g, int m, float* out)
 {
     V sum[kGaussVectors] = {};
     for (int k = 0; k <= m; ++k)
@@ -82,7 +83,8 @@ template <class V> __attribute__((always_inline)) inline void convolveBlock(cons
 
 // Outputs 0..len-1 of the convolution of v (readable from -m to
 // len + m + kGaussMaxBlock) with the folded kernel g[0..m].
-template <class V> __attribute__((always_inline)) inline void convolveWith(const double* v, int len, const double* g, int m, float* out)
+template <class V>
+__attribute__((always_inline)) inline void convolveWith(const double* v, int len, const double* g, int m, float* out)
 {
     constexpr int block = kGaussVectors * lanes<V>;
     int j = 0;
@@ -219,7 +221,8 @@ template <int S> void networkMedians(const float* in, int len, float* out)
 }
 
 // The same for windows of 2 * half + 1 points, half at most kNetworkMaxHalf.
-template <std::size_t... H> void networkMedians(const float* in, int len, int half, float* out, std::index_sequence<H...>)
+template <std::size_t... H>
+void networkMedians(const float* in, int len, int half, float* out, std::index_sequence<H...>)
 {
     ((half == int(H) + 1 && (networkMedians<2 * int(H) + 3>(in, len, out), true)) || ...);
 }
