@@ -191,3 +191,52 @@ TEST(Smoothing, BadWidthsAndWindowsAreRefused)
     EXPECT_EQ(allWorksheets(b), before);
     EXPECT_TRUE(b.ui.progressTitles.empty());
 }
+
+TEST(Smoothing, AllModeSmoothsEveryScanWithItsOwnBeamInScriptsAsInteractively)
+{
+    // Scans of different beams and steps: a width in beam units gives every
+    // scan its own window.
+    auto prepare = [](ProcBench& b) {
+        b.loadAlike({1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f}, 300);
+        std::uint32_t k = 0;
+        for (auto& s : b.wb.scans) {
+            setWrk(*s, 1, noise(300, 40 + k));
+            setWrk(*s, 2, noise(300, 80 + k));
+            s->beamHalfsize = 2.0f + float(k);
+            s->step = 0.5f + 0.25f * float(k % 3);
+            ++k;
+        }
+        b.select(true, true, true, true);
+        b.wb.allMode = true;
+    };
+    for (int id : {110, 109}) {
+        ProcBench serial, script;
+        prepare(serial);
+        prepare(script);
+        std::vector<std::vector<float>> want;
+        for (auto& s : serial.wb.scans) {
+            const int window = *smoothingWindow(-1.5f, s->beamHalfsize, s->step, s->nPoints);
+            for (int ch : {1, 2}) {
+                want.push_back(id == 110 ? gaussOf(wrkOf(*s, ch), serial.wb.viewBegin, serial.wb.viewEnd, window)
+                                         : medianOf(wrkOf(*s, ch), serial.wb.viewBegin, serial.wb.viewEnd, window));
+                ASSERT_NE(want.back(), wrkOf(*s, ch)) << id;
+            }
+        }
+        serial.run(id, "-1.5");
+        script.runBatch(id, -1.5f);
+        EXPECT_EQ(allWorksheets(serial), want) << id;
+        EXPECT_EQ(allWorksheets(script), want) << id;
+        ASSERT_EQ(script.ui.statuses.size(), 7u) << id;
+        EXPECT_EQ(script.ui.statuses, serial.ui.statuses) << id;
+
+        // Abort heard after the first worksheet: the other scans keep theirs.
+        ProcBench stopped;
+        prepare(stopped);
+        const auto before = allWorksheets(stopped);
+        stopped.ui.abortAfterPumps = 1;
+        stopped.run(id, "-1.5");
+        auto expected = before;
+        expected[0] = want[0];
+        EXPECT_EQ(allWorksheets(stopped), expected) << id;
+    }
+}
