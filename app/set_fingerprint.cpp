@@ -40,7 +40,8 @@ private:
     uint64_t h_ = 0x243F6A8885A308D3ull;
 };
 
-void addFloats(Digest& d, const std::vector<float>& v)
+template <class Floats>
+void addFloats(Digest& d, const Floats& v)
 {
     d.add(v.size());
     if (!v.empty())

@@ -239,7 +239,8 @@ bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
         if (h.shapeF && !readChannelHeaderF(in, k, c))
             return false;
         // A second stored channel placed like the first replaces it.
-        r.allocChannel(c.channel);
+        // Every sample is read into Data and copied to the Worksheet below.
+        r.allocChannelForOverwrite(c.channel);
         if (!readSamples(in, r, h.shapeF, c, c.channel == 1 ? r.dataI() : r.dataV()))
             return false;
     }

@@ -335,8 +335,8 @@ std::optional<ScanChain> readSet(Workbench& wb, Source& src)
 
         if (!src.copy(hsize + uint64_t(s) * scanBytes, raw.size(), raw.data()))
             return std::nullopt;
-        r->allocChannel(1);
-        r->allocChannel(2);
+        r->allocChannelForOverwrite(1);
+        r->allocChannelForOverwrite(2);
         for (int i = 0; i < 2 * n; ++i) {
             const uint8_t* p = &raw[std::size_t(i) * elementBytes];
             const double v = bitpix == -64 ? getF64BE(p) : bitpix == -32 ? double(getF32BE(p))

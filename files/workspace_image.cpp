@@ -141,7 +141,7 @@ bool readScan(Reader& in, ScanRecord& r)
         // cannot make the reader allocate what the file does not hold.
         if (blockFloats > kChannelBytesMax / 4 || !in.has(4 * blockFloats))
             return false;
-        r.allocChannel(channel);
+        r.allocChannelForOverwrite(channel);
         in.floats((channel == 1 ? r.chanI : r.chanV).data(), blockFloats);
     }
     return !hasGauss || readGauss(in, r.gauss);
@@ -239,7 +239,7 @@ bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
             putU32LE(rec.data() + rec::gauss, 1);
         at = std::copy(rec.begin(), rec.end(), at);
         const std::size_t n = blockFloats(*r);
-        for (const std::vector<float>* block : {&r->chanI, &r->chanV}) {
+        for (const ChannelBlock* block : {&r->chanI, &r->chanV}) {
             if (block->empty())
                 continue;
             // A block shorter than the record says is padded with zeros.
@@ -330,7 +330,7 @@ bool hasWorkspaceMagic(const uint8_t* data, std::size_t size)
                                             std::memcmp(data, kWorkspaceZipMagic, kWorkspaceMagicBytes) == 0);
 }
 
-bool unpackWorkspace(std::vector<uint8_t>& bytes)
+bool unpackWorkspace(BulkBytes& bytes)
 {
     if (!hasWorkspaceMagic(bytes.data(), bytes.size()))
         return false;
@@ -342,7 +342,7 @@ bool unpackWorkspace(std::vector<uint8_t>& bytes)
     const std::size_t streamBytes = bytes.size() - kWorkspaceZipHeaderBytes;
     if (stored < kWorkspaceHeaderBytes || stored > kMaxImageBytes || stored / kMaxInflateRatio > streamBytes)
         return false;
-    std::vector<uint8_t> image(stored + 12);
+    BulkBytes image(stored + 12); // not zeroed: the size check below refuses a stream that falls short
     const uint8_t* stream = bytes.data() + kWorkspaceZipHeaderBytes;
     std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> z(
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);

@@ -91,7 +91,7 @@ inline std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image)
 // inflated in memory (its stored length must be plausible and match the
 // inflated size exactly), an uncompressed one is kept. False for neither
 // magic or a damaged compressed form.
-bool unpackWorkspace(std::vector<uint8_t>& bytes);
+bool unpackWorkspace(BulkBytes& bytes);
 
 // True when the first bytes carry one of the two magics.
 bool hasWorkspaceMagic(const uint8_t* data, std::size_t size);
