@@ -194,17 +194,34 @@ bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const Channel
         }
         return true;
     }
-    std::vector<uint8_t> bytes(2 * static_cast<std::size_t>(n));
-    if (in.read(bytes.data(), bytes.size()) != bytes.size())
-        return false;
-    const uint8_t* p = bytes.data();
+    const std::size_t size = 2 * static_cast<std::size_t>(n);
+    std::vector<uint8_t> copy;
+    const uint8_t* p = in.view(size);
+    if (!p) {
+        copy.resize(size);
+        if (in.read(copy.data(), size) != size)
+            return false;
+        p = copy.data();
+    }
+    // Eight samples at a time through a local array: the stores into `data`
+    // cannot then touch the bytes still to be read, so the loops vectorise.
+    const auto convert = [&](auto get) {
+        int k = 0;
+        for (; k + 8 <= n; k += 8) {
+            int16_t v[8];
+            for (int j = 0; j < 8; ++j)
+                v[j] = get(p + 2 * (k + j));
+            for (int j = 0; j < 8; ++j)
+                data[k + j] = scaled(v[j]);
+        }
+        for (; k < n; ++k)
+            data[k] = scaled(get(p + 2 * k));
+    };
     if (shapeF) {
-        for (int k = 0; k < n; ++k)
-            data[k] = scaled(getI16LE(p + 2 * k));
+        convert([](const uint8_t* q) { return getI16LE(q); });
         in.skip(2); // the line end after the samples
     } else {
-        for (int k = 0; k < n; ++k)
-            data[k] = scaled(getI16BE(p + 2 * k));
+        convert([](const uint8_t* q) { return getI16BE(q); });
     }
     return true;
 }
