@@ -34,12 +34,21 @@ bool ByteSource::open(const std::string& path)
         const std::size_t room = std::size_t(st.st_size) + 1;
         auto bytes = std::make_unique_for_overwrite<uint8_t[]>(room);
         std::size_t used = 0;
+        ssize_t n = 0;
         for (;;) {
-            const ssize_t n = ::read(fd, bytes.get() + used, room - used);
+            const std::size_t want = room - used;
+            n = ::read(fd, bytes.get() + used, want);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0 || (used += std::size_t(n)) == room)
+            if (n > 0)
+                used += std::size_t(n);
+            // A short read of a regular file is its end.
+            if (n <= 0 || std::size_t(n) < want)
                 break;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return false;
         }
         if (used < room) {
             ::close(fd);

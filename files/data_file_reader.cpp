@@ -184,7 +184,9 @@ bool readChannelHeaderF(ByteSource& in, int stored, ChannelSetup& c)
 bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
 {
     const int n = r.nPoints;
-    const auto scaled = [&c](int16_t v) { return static_cast<float>(double(v) * c.scale + c.offset); };
+    // By value: stores into `data` could otherwise alias the setup's floats.
+    const double scale = c.scale, offset = c.offset;
+    const auto scaled = [scale, offset](int16_t v) { return static_cast<float>(double(v) * scale + offset); };
     if (r.sampleFormat == 1) {
         for (int k = 0; k < n; ++k) {
             int16_t v;
