@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
+#include <map>
 #include <mutex>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -19,6 +21,7 @@ namespace qm::bulk {
 // are caught.
 void* allocate(std::size_t bytes) { return ::operator new(bytes); }
 void release(void* p, std::size_t) noexcept { ::operator delete(p); }
+bool lendNext(const void*, std::size_t) { return false; }
 #else
 namespace {
 
@@ -66,12 +69,38 @@ Chunk* newChunk()
     return c;
 }
 
+// A mapping of its own (a megabyte or more), held by its owner and by every
+// block lent from it.
+struct Region {
+    std::size_t bytes;
+    std::size_t holders;
+};
+
 // Blocks are carved from the current chunk; one empty chunk is kept back so
 // a set loaded after another is closed finds its first pages ready.
 struct Pool {
     std::mutex mutex;
     Chunk* current = nullptr;
     Chunk* spare = nullptr;
+    std::map<uintptr_t, Region> regions; // by start address
+    // The region holding [at, at + bytes), or nullptr.
+    Region* find(const void* at, std::size_t bytes)
+    {
+        const auto a = reinterpret_cast<uintptr_t>(at);
+        auto it = regions.upper_bound(a);
+        if (it == regions.begin())
+            return nullptr;
+        --it;
+        return a - it->first <= it->second.bytes && bytes <= it->second.bytes - (a - it->first) ? &it->second
+                                                                                             : nullptr;
+    }
+    void drop(uintptr_t start, Region& r)
+    {
+        if (--r.holders == 0) {
+            ::munmap(reinterpret_cast<void*>(start), r.bytes);
+            regions.erase(start);
+        }
+    }
 };
 
 Pool& pool()
@@ -112,27 +141,87 @@ void uncarve(void* block)
     }
 }
 
+void* mapRegion(std::size_t bytes)
+{
+    const std::size_t size = roundUp(bytes, kHugePage);
+    void* at = mapAligned(size, kHugePage);
+    Pool& p = pool();
+    std::lock_guard lock(p.mutex);
+    p.regions.emplace(reinterpret_cast<uintptr_t>(at), Region{size, 1});
+    return at;
+}
+
+// Where the next allocate() on this thread is to lend from.
+thread_local const void* t_loan = nullptr;
+// Blocks lent and not yet released: while there are none, a release needs
+// no look-up.
+std::atomic<std::size_t> g_lent{0};
+
+// Releases a lent block; false when `block` was not lent.
+bool returnLoan(void* block)
+{
+    if (g_lent.load(std::memory_order_acquire) == 0)
+        return false;
+    Pool& p = pool();
+    std::lock_guard lock(p.mutex);
+    const auto a = reinterpret_cast<uintptr_t>(block);
+    auto it = p.regions.upper_bound(a);
+    if (it == p.regions.begin())
+        return false;
+    --it;
+    if (a - it->first >= it->second.bytes || a == it->first)
+        return false; // not inside a region, or its owner's own buffer
+    g_lent.fetch_sub(1, std::memory_order_relaxed);
+    p.drop(it->first, it->second);
+    return true;
+}
+
 } // namespace
+
+bool lendNext(const void* at, std::size_t bytes)
+{
+    Pool& p = pool();
+    std::lock_guard lock(p.mutex);
+    if (bytes == 0 || at == nullptr || !p.find(at, bytes) || p.regions.count(reinterpret_cast<uintptr_t>(at)))
+        return false;
+    t_loan = at;
+    return true;
+}
 
 void* allocate(std::size_t bytes)
 {
+    if (t_loan) {
+        void* block = const_cast<void*>(std::exchange(t_loan, nullptr));
+        Pool& p = pool();
+        std::lock_guard lock(p.mutex);
+        if (Region* r = p.find(block, bytes)) {
+            ++r->holders;
+            g_lent.fetch_add(1, std::memory_order_release);
+            return block;
+        }
+    }
     if (bytes < kSmallBytes)
         return ::operator new(bytes);
     if (bytes <= kCarveMax)
         return carve(bytes);
-    return mapAligned(roundUp(bytes, kHugePage), kHugePage);
+    return mapRegion(bytes);
 }
 
 void release(void* p, std::size_t bytes) noexcept
 {
-    if (!p)
+    if (!p || returnLoan(p))
         return;
-    if (bytes < kSmallBytes)
+    if (bytes < kSmallBytes) {
         ::operator delete(p);
-    else if (bytes <= kCarveMax)
+    } else if (bytes <= kCarveMax) {
         uncarve(p);
-    else
-        ::munmap(p, roundUp(bytes, kHugePage));
+    } else {
+        Pool& pl = pool();
+        std::lock_guard lock(pl.mutex);
+        const auto it = pl.regions.find(reinterpret_cast<uintptr_t>(p));
+        if (it != pl.regions.end())
+            pl.drop(it->first, it->second);
+    }
 }
 #endif
 

@@ -7,9 +7,15 @@
 // chunks, buffers of a megabyte or more get their own aligned mapping.
 // Elements are default-initialised, so a block the caller overwrites in
 // full is never zero-filled first.
+//
+// A buffer with its own mapping can also lend its bytes: borrow() makes a
+// vector whose memory is a stretch of the buffer itself, so a decoder
+// hands out arrays without copying them. The mapping lives until the
+// buffer and every vector lent from it are gone.
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,6 +26,10 @@ namespace bulk {
 void* allocate(std::size_t bytes);
 // Returns memory from allocate(); `bytes` is the size it was asked for.
 void release(void* p, std::size_t bytes) noexcept;
+// Makes the next allocate() on this thread return `at` itself when
+// [at, at + bytes) lies inside a buffer with its own mapping (not at its
+// start); false, with nothing changed, otherwise.
+bool lendNext(const void* at, std::size_t bytes);
 } // namespace bulk
 
 template <class T>
@@ -58,5 +68,20 @@ struct BulkAllocator {
 
 // A whole file or decoded image held in bulk memory.
 using BulkBytes = std::vector<uint8_t, BulkAllocator<uint8_t>>;
+
+// A vector of n elements over the bytes at `at`, as they are, lent from
+// the bulk buffer that holds them; nullopt when they cannot be lent (then
+// the caller copies). The buffer's bytes must not change afterwards.
+template <class T>
+std::optional<std::vector<T, BulkAllocator<T>>> borrow(const void* at, std::size_t n)
+{
+    if (n == 0 || reinterpret_cast<uintptr_t>(at) % alignof(T) != 0 || !bulk::lendNext(at, n * sizeof(T)))
+        return std::nullopt;
+    std::vector<T, BulkAllocator<T>> v;
+    v.resize(n); // one allocation of exactly n elements, left as they are
+    if (v.data() != at)
+        return std::nullopt;
+    return v;
+}
 
 } // namespace qm

@@ -85,7 +85,7 @@ std::vector<fs::path> backupCandidates(const std::string& dir)
 std::optional<WorkspaceImage> decodeWorkspaceBytes(BulkBytes& bytes)
 {
     WorkspaceImage img;
-    if (!unpackWorkspace(bytes) || !decodeWorkspace(bytes.data(), bytes.size(), img) || img.scans.empty())
+    if (!unpackWorkspace(bytes) || !decodeWorkspace(std::move(bytes), img) || img.scans.empty())
         return std::nullopt;
     return img;
 }

@@ -77,6 +77,7 @@ class Reader {
 public:
     Reader(const uint8_t* p, std::size_t n) : p_(p), n_(n) {}
     bool has(std::size_t bytes) const { return bytes <= n_ - at_; }
+    const uint8_t* at() const { return p_ + at_; }
     const uint8_t* take(std::size_t bytes)
     {
         const uint8_t* q = p_ + at_;
@@ -141,8 +142,17 @@ bool readScan(Reader& in, ScanRecord& r)
         // cannot make the reader allocate what the file does not hold.
         if (blockFloats > kChannelBytesMax / 4 || !in.has(4 * blockFloats))
             return false;
+        ChannelBlock& block = channel == 1 ? r.chanI : r.chanV;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The stored block is the array itself: it stays where it is.
+            if (auto lent = borrow<float>(in.at(), blockFloats)) {
+                in.take(4 * blockFloats);
+                block = std::move(*lent);
+                continue;
+            }
+        }
         r.allocChannelForOverwrite(channel);
-        in.floats((channel == 1 ? r.chanI : r.chanV).data(), blockFloats);
+        in.floats(block.data(), blockFloats);
     }
     return !hasGauss || readGauss(in, r.gauss);
 }
@@ -263,8 +273,10 @@ bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
     return true;
 }
 
-bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out)
+bool decodeWorkspace(BulkBytes image, WorkspaceImage& out)
 {
+    const uint8_t* data = image.data();
+    const std::size_t size = image.size();
     out = WorkspaceImage{};
     if (size < kWorkspaceHeaderBytes || std::memcmp(data, kWorkspaceMagic, kWorkspaceMagicBytes) != 0)
         return false;
