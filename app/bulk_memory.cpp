@@ -83,6 +83,11 @@ struct Pool {
     Chunk* current = nullptr;
     Chunk* spare = nullptr;
     std::map<uintptr_t, Region> regions; // by start address
+    // The region released last, kept mapped for the next buffer of about its
+    // size: a set loaded after another was closed then finds its pages
+    // ready, where fresh ones would each be cleared by the kernel first.
+    uintptr_t keptStart = 0;
+    std::size_t keptBytes = 0;
     // The region holding [at, at + bytes), or nullptr.
     Region* find(const void* at, std::size_t bytes)
     {
@@ -96,10 +101,13 @@ struct Pool {
     }
     void drop(uintptr_t start, Region& r)
     {
-        if (--r.holders == 0) {
-            ::munmap(reinterpret_cast<void*>(start), r.bytes);
-            regions.erase(start);
-        }
+        if (--r.holders != 0)
+            return;
+        if (keptStart)
+            ::munmap(reinterpret_cast<void*>(keptStart), keptBytes);
+        keptStart = start;
+        keptBytes = r.bytes;
+        regions.erase(start);
     }
 };
 
@@ -144,8 +152,16 @@ void uncarve(void* block)
 void* mapRegion(std::size_t bytes)
 {
     const std::size_t size = roundUp(bytes, kHugePage);
-    void* at = mapAligned(size, kHugePage);
     Pool& p = pool();
+    {
+        std::lock_guard lock(p.mutex);
+        if (p.keptStart && p.keptBytes >= size && p.keptBytes / 2 <= size) {
+            const uintptr_t at = std::exchange(p.keptStart, 0);
+            p.regions.emplace(at, Region{p.keptBytes, 1});
+            return reinterpret_cast<void*>(at);
+        }
+    }
+    void* at = mapAligned(size, kHugePage);
     std::lock_guard lock(p.mutex);
     p.regions.emplace(reinterpret_cast<uintptr_t>(at), Region{size, 1});
     return at;
