@@ -87,6 +87,25 @@ std::string quotedValue(std::string_view card, std::size_t maxChars);
 // with `sample` 0, when fewer than 8 bytes were left.
 bool readTextSample(ByteSource& in, int16_t& sample);
 
+// Binary samples of `stride` bytes each at `p`, read as numbers by `get`,
+// into floats as value * scale + offset in double precision. Eight at a
+// time through a local array: the stores into `out` then cannot touch bytes
+// still to be read, so the loops vectorise.
+template <class Get>
+void scaleSamples(const uint8_t* p, std::size_t stride, int n, double scale, double offset, float* out, Get get)
+{
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        double v[8];
+        for (int j = 0; j < 8; ++j)
+            v[j] = double(get(p + stride * std::size_t(k + j)));
+        for (int j = 0; j < 8; ++j)
+            out[k + j] = static_cast<float>(v[j] * scale + offset);
+    }
+    for (; k < n; ++k)
+        out[k] = static_cast<float>(double(get(p + stride * std::size_t(k))) * scale + offset);
+}
+
 // Observation date: three integers separated by single characters
 // ("%d%c%d%c%d"); a first integer above 1000 is the year (year/month/day
 // order), otherwise the third is (day/month/year). Written "%04d/%02d/%02d".

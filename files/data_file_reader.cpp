@@ -184,15 +184,13 @@ bool readChannelHeaderF(ByteSource& in, int stored, ChannelSetup& c)
 bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
 {
     const int n = r.nPoints;
-    // By value: stores into `data` could otherwise alias the setup's floats.
     const double scale = c.scale, offset = c.offset;
-    const auto scaled = [scale, offset](int16_t v) { return static_cast<float>(double(v) * scale + offset); };
     if (r.sampleFormat == 1) {
         for (int k = 0; k < n; ++k) {
             int16_t v;
             if (!readTextSample(in, v))
                 return false;
-            data[k] = scaled(v);
+            data[k] = static_cast<float>(double(v) * scale + offset);
         }
         return true;
     }
@@ -205,25 +203,11 @@ bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const Channel
             return false;
         p = copy.data();
     }
-    // Eight samples at a time through a local array: the stores into `data`
-    // cannot then touch the bytes still to be read, so the loops vectorise.
-    const auto convert = [&](auto get) {
-        int k = 0;
-        for (; k + 8 <= n; k += 8) {
-            int16_t v[8];
-            for (int j = 0; j < 8; ++j)
-                v[j] = get(p + 2 * (k + j));
-            for (int j = 0; j < 8; ++j)
-                data[k + j] = scaled(v[j]);
-        }
-        for (; k < n; ++k)
-            data[k] = scaled(get(p + 2 * k));
-    };
     if (shapeF) {
-        convert([](const uint8_t* q) { return getI16LE(q); });
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16LE(q); });
         in.skip(2); // the line end after the samples
     } else {
-        convert([](const uint8_t* q) { return getI16BE(q); });
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16BE(q); });
     }
     return true;
 }
