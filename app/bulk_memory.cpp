@@ -76,16 +76,20 @@ struct Region {
     std::size_t holders;
 };
 
-// Blocks are carved from the current chunk; one empty chunk is kept back so
-// a set loaded after another is closed finds its first pages ready.
+// Up to this many empty chunks stay mapped: the pages of a fresh mapping
+// are each cleared by the kernel on first touch, which costs more than
+// filling them, so a set loaded after another was closed reuses its memory.
+constexpr std::size_t kKeptChunks = 8;
+
+// Blocks are carved from the current chunk.
 struct Pool {
     std::mutex mutex;
     Chunk* current = nullptr;
-    Chunk* spare = nullptr;
+    std::vector<Chunk*> spares; // empty chunks kept for reuse
+    Pool() { spares.reserve(kKeptChunks); } // releases never allocate
     std::map<uintptr_t, Region> regions; // by start address
-    // The region released last, kept mapped for the next buffer of about its
-    // size: a set loaded after another was closed then finds its pages
-    // ready, where fresh ones would each be cleared by the kernel first.
+    // The region released last, kept mapped for the next buffer of about
+    // its size, for the same reason as the spare chunks.
     uintptr_t keptStart = 0;
     std::size_t keptBytes = 0;
     // The region holding [at, at + bytes), or nullptr.
@@ -124,7 +128,12 @@ void* carve(std::size_t bytes)
     std::lock_guard lock(p.mutex);
     if (!p.current || p.current->used + need > kChunkBytes) {
         // A full chunk is left to its blocks: the last one to go unmaps it.
-        p.current = p.spare ? std::exchange(p.spare, nullptr) : newChunk();
+        if (p.spares.empty()) {
+            p.current = newChunk();
+        } else {
+            p.current = p.spares.back();
+            p.spares.pop_back();
+        }
     }
     Chunk* c = p.current;
     void* block = reinterpret_cast<char*>(c) + c->used;
@@ -140,10 +149,10 @@ void uncarve(void* block)
     std::lock_guard lock(p.mutex);
     if (--c->live != 0)
         return;
-    if (c == p.current || !p.spare) {
+    if (c == p.current || p.spares.size() < kKeptChunks) {
         c->used = kChunkHeader;
         if (c != p.current)
-            p.spare = c;
+            p.spares.push_back(c);
     } else {
         ::munmap(c, kChunkBytes);
     }
