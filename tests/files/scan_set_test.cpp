@@ -158,6 +158,30 @@ TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
     // Only the table's padding missing: still whole.
     EXPECT_TRUE(readScanSet(wb, u8(good), extAt + 5760 + 2 * 96));
 
+    // Cubes of 64-bit floats and 32-bit integers, scaled by BSCALE and
+    // BZERO, land point by point in both channels of every scan.
+    const std::string scaled = withCard(withCard(good, "BSCALE  = 2", 0, "ORIGIN"), "BZERO   = 1", 0, "TELESCOP");
+    for (int bitpix : {-64, 32}) {
+        std::string f = withCard(scaled, format("BITPIX  = %d", bitpix));
+        const std::size_t size = bitpix == -64 ? 8 : 4;
+        auto value = [](int i) { return i * 37 - 1000; };
+        for (int i = 0; i < 2 * 2 * 30; ++i) { // scans x channels x points
+            uint8_t w[8];
+            if (bitpix == -64)
+                putF64BE(w, value(i) + 0.25);
+            else
+                putU32BE(w, uint32_t(value(i)));
+            f.replace(2880 + std::size_t(i) * size, size, reinterpret_cast<const char*>(w), size);
+        }
+        const auto chain = readScanSet(wb, u8(f), f.size());
+        ASSERT_TRUE(chain && chain->size() == 2) << bitpix;
+        for (int i = 0; i < 2 * 2 * 30; ++i) {
+            const ScanRecord& r = *(*chain)[std::size_t(1 - i / 60)]; // the chain starts at the last scan
+            const double v = value(i) + (bitpix == -64 ? 0.25 : 0.0);
+            ASSERT_EQ((i / 30 % 2 == 0 ? r.dataI() : r.dataV())[i % 30], float(v * 2 + 1)) << bitpix << " " << i;
+        }
+    }
+
     // A very long scan is reported, in interactive mode only.
     EXPECT_TRUE(refused(withCard(good, "NAXIS1  =                16001")));
     ASSERT_EQ(ui.messages.size(), 1u);
