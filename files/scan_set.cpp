@@ -134,19 +134,30 @@ bool writeSet(const std::string& path, const std::vector<ScanRecord*>& list, int
     AtomicFile out(path);
     if (!out.ok() || !out.write(primary.data(), primary.size()))
         return false;
-    std::vector<uint8_t> block(std::size_t(n) * 8);
+    // Scans are converted into a buffer of about a megabyte and written
+    // together: one write per scan would cost more in calls than in bytes.
+    const std::size_t scanBytes = std::size_t(n) * 8;
+    const std::size_t perWrite = std::max<std::size_t>(1, (std::size_t(1) << 20) / scanBytes);
+    std::vector<uint8_t> block(std::min(perWrite, list.size()) * scanBytes);
+    std::size_t filled = 0;
     for (const ScanRecord* r : list) {
         const float* channels[2] = {r->wrkI(), r->wrkV()};
         for (int ch = 0; ch < 2; ++ch) {
-            uint8_t* at = block.data() + std::size_t(ch) * std::size_t(n) * 4;
+            uint8_t* at = block.data() + filled + std::size_t(ch) * std::size_t(n) * 4;
             if (channels[ch])
                 putFloatsBE(at, channels[ch] + begin, n);
             else
                 std::fill_n(at, std::size_t(n) * 4, uint8_t(0)); // a missing channel is written as zeros
         }
-        if (!out.write(block.data(), block.size()))
-            return false;
+        filled += scanBytes;
+        if (filled == block.size()) {
+            if (!out.write(block.data(), filled))
+                return false;
+            filled = 0;
+        }
     }
+    if (filled != 0 && !out.write(block.data(), filled))
+        return false;
     const uint64_t cube = uint64_t(n) * 8 * uint64_t(scans);
     const std::vector<uint8_t> zeros(kFitsBlock, 0);
     if (!out.write(zeros.data(), std::size_t(fitsBlocks(cube) - cube)) || !out.write(extension.data(), extension.size()))
