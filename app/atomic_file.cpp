@@ -77,7 +77,10 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes)
     return f.write(bytes) && f.commit();
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out)
+namespace {
+
+template <class Bytes>
+bool readWhole(const std::string& path, Bytes& out)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -86,7 +89,7 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out)
     // and no regrowth. A file that grows while it is read is still read to
     // its end.
     struct stat st {};
-    std::vector<uint8_t> data;
+    Bytes data;
     bool ok = ::fstat(fd, &st) == 0;
     if (ok && S_ISREG(st.st_mode))
         data.resize(static_cast<std::size_t>(st.st_size) + 1);
@@ -110,5 +113,10 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out)
     out = std::move(data);
     return true;
 }
+
+} // namespace
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) { return readWhole(path, out); }
+bool readWholeFile(const std::string& path, BulkBytes& out) { return readWhole(path, out); }
 
 } // namespace qm

@@ -2,6 +2,8 @@
 // Writes a whole file so that the target holds either the complete new
 // contents or its old contents: the bytes go to a temporary file beside the
 // target, which is flushed and then renamed over it.
+#include "app/bulk_memory.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -38,5 +40,7 @@ private:
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& out);
+// The same into bulk memory, for files of a set's size.
+bool readWholeFile(const std::string& path, BulkBytes& out);
 
 } // namespace qm

@@ -1,22 +1,53 @@
 #pragma once
 // Explicit little- and big-endian field access for the binary layouts
 // (scan records, workspaces, FITS data, metafiles). Never cast structs.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace qm {
 
-inline void putU16LE(uint8_t* p, uint16_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
-inline void putU32LE(uint8_t* p, uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i)); }
-inline void putU16BE(uint8_t* p, uint16_t v) { p[0] = uint8_t(v >> 8); p[1] = uint8_t(v); }
-inline void putU32BE(uint8_t* p, uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (24 - 8 * i)); }
-inline void putU64BE(uint8_t* p, uint64_t v) { for (int i = 0; i < 8; ++i) p[i] = uint8_t(v >> (56 - 8 * i)); }
+// Whole words through memcpy, byte-swapped where the machine's order
+// differs: each access compiles to one load or store (and a swap), also
+// inside the bulk conversion loops, where the per-byte form did not.
+namespace byte_order_detail {
+template <class U>
+U swapped(U v)
+{
+    if constexpr (sizeof(U) == 2)
+        return __builtin_bswap16(v);
+    else if constexpr (sizeof(U) == 4)
+        return __builtin_bswap32(v);
+    else
+        return __builtin_bswap64(v);
+}
+template <class U, std::endian E>
+U load(const uint8_t* p)
+{
+    U v;
+    std::memcpy(&v, p, sizeof v);
+    return std::endian::native == E ? v : swapped(v);
+}
+template <class U, std::endian E>
+void store(uint8_t* p, U v)
+{
+    if constexpr (std::endian::native != E)
+        v = swapped(v);
+    std::memcpy(p, &v, sizeof v);
+}
+} // namespace byte_order_detail
 
-inline uint16_t getU16LE(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-inline uint32_t getU32LE(const uint8_t* p) { uint32_t v = 0; for (int i = 3; i >= 0; --i) v = (v << 8) | p[i]; return v; }
-inline uint16_t getU16BE(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
-inline uint32_t getU32BE(const uint8_t* p) { uint32_t v = 0; for (int i = 0; i < 4; ++i) v = (v << 8) | p[i]; return v; }
-inline uint64_t getU64BE(const uint8_t* p) { uint64_t v = 0; for (int i = 0; i < 8; ++i) v = (v << 8) | p[i]; return v; }
+inline void putU16LE(uint8_t* p, uint16_t v) { byte_order_detail::store<uint16_t, std::endian::little>(p, v); }
+inline void putU32LE(uint8_t* p, uint32_t v) { byte_order_detail::store<uint32_t, std::endian::little>(p, v); }
+inline void putU16BE(uint8_t* p, uint16_t v) { byte_order_detail::store<uint16_t, std::endian::big>(p, v); }
+inline void putU32BE(uint8_t* p, uint32_t v) { byte_order_detail::store<uint32_t, std::endian::big>(p, v); }
+inline void putU64BE(uint8_t* p, uint64_t v) { byte_order_detail::store<uint64_t, std::endian::big>(p, v); }
+
+inline uint16_t getU16LE(const uint8_t* p) { return byte_order_detail::load<uint16_t, std::endian::little>(p); }
+inline uint32_t getU32LE(const uint8_t* p) { return byte_order_detail::load<uint32_t, std::endian::little>(p); }
+inline uint16_t getU16BE(const uint8_t* p) { return byte_order_detail::load<uint16_t, std::endian::big>(p); }
+inline uint32_t getU32BE(const uint8_t* p) { return byte_order_detail::load<uint32_t, std::endian::big>(p); }
+inline uint64_t getU64BE(const uint8_t* p) { return byte_order_detail::load<uint64_t, std::endian::big>(p); }
 
 inline void putI16LE(uint8_t* p, int16_t v) { putU16LE(p, uint16_t(v)); }
 inline int16_t getI16LE(const uint8_t* p) { return int16_t(getU16LE(p)); }

@@ -14,11 +14,18 @@ void ScanRecord::allocChannel(int channel)
     (channel == 1 ? chanI : chanV).assign(2 * n + 2, 0.0f);
 }
 
+void ScanRecord::allocChannelForOverwrite(int channel)
+{
+    const std::size_t n = nPoints > 0 ? static_cast<std::size_t>(nPoints) : 0;
+    // A fresh block rather than a resize: the old contents are not copied.
+    ChannelBlock block(2 * n + 2);
+    block[2 * n] = block[2 * n + 1] = 0.0f;
+    (channel == 1 ? chanI : chanV) = std::move(block);
+}
+
 void ScanRecord::freeChannel(int channel)
 {
-    auto& block = channel == 1 ? chanI : chanV;
-    block.clear();
-    block.shrink_to_fit();
+    ChannelBlock().swap(channel == 1 ? chanI : chanV);
 }
 
 void ScanRecord::copyDataToWorksheet()

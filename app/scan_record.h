@@ -2,6 +2,8 @@
 // One drift scan of the Sun at one frequency: a fixed header and up to two
 // polarisation channels. Each present channel is one block of 2*nPoints+2
 // floats: the Data array, then the Worksheet array, then two spare zeros.
+#include "app/bulk_memory.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,9 @@ inline constexpr int kMaxArrayView = 9;       // the array group view has 3x3 ce
 inline constexpr int kMaxGaussComponents = 15;
 inline constexpr int kGaussTableFloats = 65;  // table made by the interactive analysis
 inline constexpr std::size_t kRecordBytes = 524;
+
+// A channel block lives in bulk memory: a set's blocks are most of its bytes.
+using ChannelBlock = std::vector<float, BulkAllocator<float>>;
 
 struct ScanRecord {
     char dataFile[256]{};   // data file the scan came from; empty for scans made in memory
@@ -44,8 +49,8 @@ struct ScanRecord {
     int16_t flagIvWrk = 0;
     int16_t sampleFormat = 0; // 0: 16-bit binary samples, 1: 8-character text
 
-    std::vector<float> chanI; // channel-1 block, empty when absent
-    std::vector<float> chanV; // channel-2 block, empty when absent
+    ChannelBlock chanI; // channel-1 block, empty when absent
+    ChannelBlock chanV; // channel-2 block, empty when absent
     std::vector<float> gauss; // Gaussian table, empty when none
 
     // Views of the four arrays; null when the channel is absent.
@@ -64,6 +69,9 @@ struct ScanRecord {
     // Allocates a zero-filled block of 2*nPoints+2 floats for channel 1 or 2
     // (replacing any block already there). nPoints must be set first.
     void allocChannel(int channel);
+    // The same for a caller that writes the whole Data and Worksheet arrays
+    // itself: only the two spare floats are zeroed.
+    void allocChannelForOverwrite(int channel);
     void freeChannel(int channel);
     // Copies the Data array of each present channel into its Worksheet.
     void copyDataToWorksheet();

@@ -11,12 +11,25 @@ namespace qm {
 namespace {
 
 // Word-wise multiply-and-rotate mixing: far from cryptographic, but any
-// edit of a value changes the digest, and it runs at memory speed.
+// edit of a value changes the digest, and it runs at memory speed. Long
+// runs go through four independent lanes, since one chain of multiplies
+// is bound by their latency; the lanes fold into the digest at the end.
 class Digest {
 public:
     void add(const void* data, std::size_t bytes)
     {
         const auto* p = static_cast<const unsigned char*>(data);
+        if (bytes >= 32) {
+            uint64_t lane[4] = {h_, h_ ^ 0x13198A2E03707344ull, h_ ^ 0xA4093822299F31D0ull, h_ ^ 0x082EFA98EC4E6C89ull};
+            for (; bytes >= 32; p += 32, bytes -= 32)
+                for (int i = 0; i < 4; ++i) {
+                    uint64_t w;
+                    std::memcpy(&w, p + 8 * i, 8);
+                    lane[i] = laneStep(lane[i], w);
+                }
+            for (uint64_t l : lane)
+                mix(l);
+        }
         while (bytes >= 8) {
             uint64_t w;
             std::memcpy(&w, p, 8);
@@ -32,15 +45,23 @@ public:
     uint64_t value() const { return h_ ^ (h_ >> 29); }
 
 private:
-    void mix(uint64_t w)
+    // One multiply per word: still a bijection of the word for a given lane.
+    static uint64_t laneStep(uint64_t h, uint64_t w)
     {
-        h_ ^= w * 0x9E3779B97F4A7C15ull;
-        h_ = (h_ << 27 | h_ >> 37) * 0xC2B2AE3D27D4EB4Full;
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        return h << 29 | h >> 35;
     }
+    static uint64_t step(uint64_t h, uint64_t w)
+    {
+        h ^= w * 0x9E3779B97F4A7C15ull;
+        return (h << 27 | h >> 37) * 0xC2B2AE3D27D4EB4Full;
+    }
+    void mix(uint64_t w) { h_ = step(h_, w); }
     uint64_t h_ = 0x243F6A8885A308D3ull;
 };
 
-void addFloats(Digest& d, const std::vector<float>& v)
+template <class Floats>
+void addFloats(Digest& d, const Floats& v)
 {
     d.add(v.size());
     if (!v.empty())

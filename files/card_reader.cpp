@@ -2,19 +2,66 @@
 
 #include "app/text_format.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace qm {
 
 bool ByteSource::open(const std::string& path)
 {
     file_.reset();
+    owned_.reset();
     mem_ = nullptr;
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+    memSize_ = memPos_ = 0;
+    // Non-blocking, so that opening a pipe does not wait for a writer
+    // before it is refused; reads of a regular file are unaffected.
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return false;
-    file_.reset(std::fopen(path.c_str(), "rb"));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (std::size_t(st.st_size) <= kWholeFileBytes) {
+        // One byte of room past the size tells a file that grew meanwhile;
+        // that one is read as it goes instead.
+        const std::size_t room = std::size_t(st.st_size) + 1;
+        auto bytes = std::make_unique_for_overwrite<uint8_t[]>(room);
+        std::size_t used = 0;
+        ssize_t n = 0;
+        for (;;) {
+            const std::size_t want = room - used;
+            n = ::read(fd, bytes.get() + used, want);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n > 0)
+                used += std::size_t(n);
+            // A short read of a regular file is its end.
+            if (n <= 0 || std::size_t(n) < want)
+                break;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (used < room) {
+            ::close(fd);
+            owned_ = std::move(bytes);
+            mem_ = owned_.get();
+            memSize_ = used;
+            return true;
+        }
+        ::lseek(fd, 0, SEEK_SET);
+    }
+    file_.reset(::fdopen(fd, "rb"));
+    if (!file_)
+        ::close(fd);
     return file_ != nullptr;
 }
 
@@ -39,6 +86,39 @@ std::size_t ByteSource::read(uint8_t* out, std::size_t n)
     return k;
 }
 
+const uint8_t* ByteSource::view(std::size_t n)
+{
+    if (!mem_ || n > memSize_ - memPos_)
+        return nullptr;
+    const uint8_t* p = mem_ + memPos_;
+    memPos_ += n;
+    return p;
+}
+
+std::size_t ByteSource::appendLine(std::string& line, std::size_t limit)
+{
+    if (mem_) {
+        const std::size_t room = std::min(limit, memSize_ - memPos_);
+        const uint8_t* p = mem_ + memPos_;
+        const auto* lf = static_cast<const uint8_t*>(std::memchr(p, '\n', room));
+        const std::size_t n = lf ? std::size_t(lf - p) + 1 : room;
+        line.append(reinterpret_cast<const char*>(p), n);
+        memPos_ += n;
+        return n;
+    }
+    std::size_t n = 0;
+    while (n < limit) {
+        const int c = getFromFile();
+        if (c < 0)
+            break;
+        line.push_back(static_cast<char>(c));
+        ++n;
+        if (c == '\n')
+            break;
+    }
+    return n;
+}
+
 std::size_t ByteSource::skip(std::size_t n)
 {
     std::size_t k = 0;
@@ -50,15 +130,7 @@ std::size_t ByteSource::skip(std::size_t n)
 std::size_t readLine(ByteSource& in, std::string& line, std::size_t limit, bool keepEnd)
 {
     line.clear();
-    while (line.size() < limit) {
-        const int c = in.get();
-        if (c < 0)
-            break;
-        line.push_back(static_cast<char>(c));
-        if (c == '\n')
-            break;
-    }
-    const std::size_t taken = line.size();
+    const std::size_t taken = in.appendLine(line, limit);
     if (!keepEnd && !line.empty() && line.back() == '\n') {
         line.pop_back();
         if (!line.empty() && line.back() == '\r')

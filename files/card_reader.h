@@ -25,8 +25,11 @@ public:
     ByteSource() = default;
     ByteSource(const uint8_t* data, std::size_t size) : mem_(data), memSize_(size) {}
     // Opens a regular file for reading; false for anything else (missing
-    // files, folders, devices, pipes).
+    // files, folders, devices, pipes). A file of up to kWholeFileBytes is
+    // read whole with one read and served from memory (a scan file is
+    // read to its end anyway); a larger one is read as it is consumed.
     bool open(const std::string& path);
+    static constexpr std::size_t kWholeFileBytes = std::size_t(1) << 20;
     bool isOpen() const { return file_ != nullptr || mem_ != nullptr; }
     // Next byte, or -1 at the end.
     int get()
@@ -39,6 +42,12 @@ public:
     std::size_t read(uint8_t* out, std::size_t n);
     // Skips up to n bytes; returns how many were skipped.
     std::size_t skip(std::size_t n);
+    // The next n bytes in place, when the source is in memory and holds
+    // them all (they count as read); nullptr otherwise, with nothing read.
+    const uint8_t* view(std::size_t n);
+    // Appends bytes to `line` until an LF has been appended or `limit`
+    // bytes were taken; returns how many were taken.
+    std::size_t appendLine(std::string& line, std::size_t limit);
 
 private:
     int getFromFile();
@@ -46,6 +55,7 @@ private:
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
+    std::unique_ptr<uint8_t[]> owned_; // a small file read whole
     const uint8_t* mem_ = nullptr;
     std::size_t memSize_ = 0, memPos_ = 0;
 };
@@ -76,6 +86,25 @@ std::string quotedValue(std::string_view card, std::size_t maxChars);
 // signed 16-bit integer (0 when the field holds no number). Returns false,
 // with `sample` 0, when fewer than 8 bytes were left.
 bool readTextSample(ByteSource& in, int16_t& sample);
+
+// Binary samples of `stride` bytes each at `p`, read as numbers by `get`,
+// into floats as value * scale + offset in double precision. Eight at a
+// time through a local array: the stores into `out` then cannot touch bytes
+// still to be read, so the loops vectorise.
+template <class Get>
+void scaleSamples(const uint8_t* p, std::size_t stride, int n, double scale, double offset, float* out, Get get)
+{
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        double v[8];
+        for (int j = 0; j < 8; ++j)
+            v[j] = double(get(p + stride * std::size_t(k + j)));
+        for (int j = 0; j < 8; ++j)
+            out[k + j] = static_cast<float>(v[j] * scale + offset);
+    }
+    for (; k < n; ++k)
+        out[k] = static_cast<float>(double(get(p + stride * std::size_t(k))) * scale + offset);
+}
 
 // Observation date: three integers separated by single characters
 // ("%d%c%d%c%d"); a first integer above 1000 is the year (year/month/day

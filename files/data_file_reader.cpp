@@ -184,27 +184,30 @@ bool readChannelHeaderF(ByteSource& in, int stored, ChannelSetup& c)
 bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const ChannelSetup& c, float* data)
 {
     const int n = r.nPoints;
-    const auto scaled = [&c](int16_t v) { return static_cast<float>(double(v) * c.scale + c.offset); };
+    const double scale = c.scale, offset = c.offset;
     if (r.sampleFormat == 1) {
         for (int k = 0; k < n; ++k) {
             int16_t v;
             if (!readTextSample(in, v))
                 return false;
-            data[k] = scaled(v);
+            data[k] = static_cast<float>(double(v) * scale + offset);
         }
         return true;
     }
-    std::vector<uint8_t> bytes(2 * static_cast<std::size_t>(n));
-    if (in.read(bytes.data(), bytes.size()) != bytes.size())
-        return false;
-    const uint8_t* p = bytes.data();
+    const std::size_t size = 2 * static_cast<std::size_t>(n);
+    std::vector<uint8_t> copy;
+    const uint8_t* p = in.view(size);
+    if (!p) {
+        copy.resize(size);
+        if (in.read(copy.data(), size) != size)
+            return false;
+        p = copy.data();
+    }
     if (shapeF) {
-        for (int k = 0; k < n; ++k)
-            data[k] = scaled(getI16LE(p + 2 * k));
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16LE(q); });
         in.skip(2); // the line end after the samples
     } else {
-        for (int k = 0; k < n; ++k)
-            data[k] = scaled(getI16BE(p + 2 * k));
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16BE(q); });
     }
     return true;
 }
@@ -239,7 +242,8 @@ bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
         if (h.shapeF && !readChannelHeaderF(in, k, c))
             return false;
         // A second stored channel placed like the first replaces it.
-        r.allocChannel(c.channel);
+        // Every sample is read into Data and copied to the Worksheet below.
+        r.allocChannelForOverwrite(c.channel);
         if (!readSamples(in, r, h.shapeF, c, c.channel == 1 ? r.dataI() : r.dataV()))
             return false;
     }

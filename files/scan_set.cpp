@@ -12,7 +12,12 @@
 #include "files/scan_writer.h"
 #include "files/solar_ephemeris.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -50,6 +55,22 @@ void putText(uint8_t* row, std::size_t at, const std::string& s)
 {
     for (std::size_t i = 0; i < std::min<std::size_t>(16, s.size()); ++i)
         row[at + i] = s[i] >= 0x20 && s[i] <= 0x7e ? uint8_t(s[i]) : uint8_t(' ');
+}
+
+// Floats as big-endian bytes, eight at a time through a local array: the
+// stores into `out` then cannot touch floats still to be read, so the loop
+// vectorises.
+void putFloatsBE(uint8_t* out, const float* v, int n)
+{
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        uint8_t bytes[32];
+        for (int j = 0; j < 8; ++j)
+            putF32BE(bytes + 4 * j, v[k + j]);
+        std::memcpy(out + 4 * std::size_t(k), bytes, sizeof bytes);
+    }
+    for (; k < n; ++k)
+        putF32BE(out + 4 * std::size_t(k), v[k]);
 }
 
 bool writeSet(const std::string& path, const std::vector<ScanRecord*>& list, int begin, int n,
@@ -113,16 +134,30 @@ bool writeSet(const std::string& path, const std::vector<ScanRecord*>& list, int
     AtomicFile out(path);
     if (!out.ok() || !out.write(primary.data(), primary.size()))
         return false;
-    std::vector<uint8_t> block(std::size_t(n) * 8);
+    // Scans are converted into a buffer of about a megabyte and written
+    // together: one write per scan would cost more in calls than in bytes.
+    const std::size_t scanBytes = std::size_t(n) * 8;
+    const std::size_t perWrite = std::max<std::size_t>(1, (std::size_t(1) << 20) / scanBytes);
+    std::vector<uint8_t> block(std::min(perWrite, list.size()) * scanBytes);
+    std::size_t filled = 0;
     for (const ScanRecord* r : list) {
         const float* channels[2] = {r->wrkI(), r->wrkV()};
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < n; ++i)
-                putF32BE(&block[(std::size_t(ch) * std::size_t(n) + std::size_t(i)) * 4],
-                         channels[ch] ? channels[ch][begin + i] : 0.0f); // a missing channel is written as zeros
-        if (!out.write(block.data(), block.size()))
-            return false;
+        for (int ch = 0; ch < 2; ++ch) {
+            uint8_t* at = block.data() + filled + std::size_t(ch) * std::size_t(n) * 4;
+            if (channels[ch])
+                putFloatsBE(at, channels[ch] + begin, n);
+            else
+                std::fill_n(at, std::size_t(n) * 4, uint8_t(0)); // a missing channel is written as zeros
+        }
+        filled += scanBytes;
+        if (filled == block.size()) {
+            if (!out.write(block.data(), filled))
+                return false;
+            filled = 0;
+        }
     }
+    if (filled != 0 && !out.write(block.data(), filled))
+        return false;
     const uint64_t cube = uint64_t(n) * 8 * uint64_t(scans);
     const std::vector<uint8_t> zeros(kFitsBlock, 0);
     if (!out.write(zeros.data(), std::size_t(fitsBlocks(cube) - cube)) || !out.write(extension.data(), extension.size()))
@@ -200,30 +235,42 @@ private:
 
 class FileSource : public Source {
 public:
+    ~FileSource() override
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
     bool open(const std::string& path)
     {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec))
+        // Non-blocking, so that a pipe is refused without waiting for a writer.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
             return false;
-        size_ = std::filesystem::file_size(path, ec);
-        if (ec)
-            return false;
-        file_.reset(std::fopen(path.c_str(), "rb"));
-        return file_ != nullptr;
+        size_ = uint64_t(st.st_size);
+        return true;
     }
     uint64_t size() const override { return size_; }
+    // One positioned read per call: no stream buffer to go through.
     bool copy(uint64_t at, std::size_t n, uint8_t* out) override
     {
-        if (at > size_ || n > size_ - at || fseeko(file_.get(), off_t(at), SEEK_SET) != 0)
+        if (at > size_ || n > size_ - at)
             return false;
-        return std::fread(out, 1, n, file_.get()) == n;
+        while (n > 0) {
+            const ssize_t got = ::pread(fd_, out, n, off_t(at));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            out += got;
+            at += uint64_t(got);
+            n -= std::size_t(got);
+        }
+        return true;
     }
 
 private:
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    int fd_ = -1;
     uint64_t size_ = 0;
 };
 
@@ -335,14 +382,17 @@ std::optional<ScanChain> readSet(Workbench& wb, Source& src)
 
         if (!src.copy(hsize + uint64_t(s) * scanBytes, raw.size(), raw.data()))
             return std::nullopt;
-        r->allocChannel(1);
-        r->allocChannel(2);
-        for (int i = 0; i < 2 * n; ++i) {
-            const uint8_t* p = &raw[std::size_t(i) * elementBytes];
-            const double v = bitpix == -64 ? getF64BE(p) : bitpix == -32 ? double(getF32BE(p))
-                                                                         : double(int32_t(getU32BE(p)));
-            float* out = i < n ? r->dataI() + i : r->dataV() + (i - n);
-            *out = float(v * scale + zero);
+        r->allocChannelForOverwrite(1);
+        r->allocChannelForOverwrite(2);
+        for (int ch = 0; ch < 2; ++ch) {
+            const uint8_t* p = raw.data() + std::size_t(ch) * std::size_t(n) * elementBytes;
+            float* out = ch == 0 ? r->dataI() : r->dataV();
+            if (bitpix == -64)
+                scaleSamples(p, 8, n, scale, zero, out, [](const uint8_t* q) { return getF64BE(q); });
+            else if (bitpix == -32)
+                scaleSamples(p, 4, n, scale, zero, out, [](const uint8_t* q) { return getF32BE(q); });
+            else
+                scaleSamples(p, 4, n, scale, zero, out, [](const uint8_t* q) { return int32_t(getU32BE(q)); });
         }
         r->copyDataToWorksheet();
         chain.push_back(std::move(r));

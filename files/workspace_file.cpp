@@ -82,10 +82,10 @@ std::vector<fs::path> backupCandidates(const std::string& dir)
 
 // The decoded workspace in `bytes` (either file form); nullopt when it is
 // damaged, truncated or empty.
-std::optional<WorkspaceImage> decodeWorkspaceBytes(std::vector<uint8_t>& bytes)
+std::optional<WorkspaceImage> decodeWorkspaceBytes(BulkBytes& bytes)
 {
     WorkspaceImage img;
-    if (!unpackWorkspace(bytes) || !decodeWorkspace(bytes.data(), bytes.size(), img) || img.scans.empty())
+    if (!unpackWorkspace(bytes) || !decodeWorkspace(std::move(bytes), img) || img.scans.empty())
         return std::nullopt;
     return img;
 }
@@ -101,7 +101,7 @@ std::optional<WorkspaceImage> readWorkspaceFile(const std::string& path)
     const bool workspace = std::fread(magic, 1, sizeof magic, f) == sizeof magic &&
                            hasWorkspaceMagic(magic, sizeof magic);
     std::fclose(f);
-    std::vector<uint8_t> bytes;
+    BulkBytes bytes;
     if (!workspace || !readWholeFile(path, bytes))
         return std::nullopt;
     return decodeWorkspaceBytes(bytes);
@@ -302,7 +302,8 @@ bool restoreWorkspace(Workbench& wb, std::vector<uint8_t> bytes)
     // to the whole set, so a partial set would be restored inconsistently.
     if (wb.scans.count() > kMaxScans)
         return false;
-    auto img = decodeWorkspaceBytes(bytes);
+    BulkBytes copy(bytes.begin(), bytes.end());
+    auto img = decodeWorkspaceBytes(copy);
     if (!img)
         return false;
     applyWorkspace(wb, std::move(*img));

@@ -77,6 +77,7 @@ class Reader {
 public:
     Reader(const uint8_t* p, std::size_t n) : p_(p), n_(n) {}
     bool has(std::size_t bytes) const { return bytes <= n_ - at_; }
+    const uint8_t* at() const { return p_ + at_; }
     const uint8_t* take(std::size_t bytes)
     {
         const uint8_t* q = p_ + at_;
@@ -141,8 +142,17 @@ bool readScan(Reader& in, ScanRecord& r)
         // cannot make the reader allocate what the file does not hold.
         if (blockFloats > kChannelBytesMax / 4 || !in.has(4 * blockFloats))
             return false;
-        r.allocChannel(channel);
-        in.floats((channel == 1 ? r.chanI : r.chanV).data(), blockFloats);
+        ChannelBlock& block = channel == 1 ? r.chanI : r.chanV;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The stored block is the array itself: it stays where it is.
+            if (auto lent = borrow<float>(in.at(), blockFloats)) {
+                in.take(4 * blockFloats);
+                block = std::move(*lent);
+                continue;
+            }
+        }
+        r.allocChannelForOverwrite(channel);
+        in.floats(block.data(), blockFloats);
     }
     return !hasGauss || readGauss(in, r.gauss);
 }
@@ -239,7 +249,7 @@ bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
             putU32LE(rec.data() + rec::gauss, 1);
         at = std::copy(rec.begin(), rec.end(), at);
         const std::size_t n = blockFloats(*r);
-        for (const std::vector<float>* block : {&r->chanI, &r->chanV}) {
+        for (const ChannelBlock* block : {&r->chanI, &r->chanV}) {
             if (block->empty())
                 continue;
             // A block shorter than the record says is padded with zeros.
@@ -263,8 +273,10 @@ bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
     return true;
 }
 
-bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out)
+bool decodeWorkspace(BulkBytes image, WorkspaceImage& out)
 {
+    const uint8_t* data = image.data();
+    const std::size_t size = image.size();
     out = WorkspaceImage{};
     if (size < kWorkspaceHeaderBytes || std::memcmp(data, kWorkspaceMagic, kWorkspaceMagicBytes) != 0)
         return false;
@@ -330,7 +342,7 @@ bool hasWorkspaceMagic(const uint8_t* data, std::size_t size)
                                             std::memcmp(data, kWorkspaceZipMagic, kWorkspaceMagicBytes) == 0);
 }
 
-bool unpackWorkspace(std::vector<uint8_t>& bytes)
+bool unpackWorkspace(BulkBytes& bytes)
 {
     if (!hasWorkspaceMagic(bytes.data(), bytes.size()))
         return false;
@@ -342,7 +354,7 @@ bool unpackWorkspace(std::vector<uint8_t>& bytes)
     const std::size_t streamBytes = bytes.size() - kWorkspaceZipHeaderBytes;
     if (stored < kWorkspaceHeaderBytes || stored > kMaxImageBytes || stored / kMaxInflateRatio > streamBytes)
         return false;
-    std::vector<uint8_t> image(stored + 12);
+    BulkBytes image(stored + 12); // not zeroed: the size check below refuses a stream that falls short
     const uint8_t* stream = bytes.data() + kWorkspaceZipHeaderBytes;
     std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> z(
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);

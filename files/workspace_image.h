@@ -70,8 +70,9 @@ struct WorkspaceImage {
 // (scan count above 1000, nPoints outside 1..16000, a scan without channels,
 // K outside 0..15, group count above 58 or a member position outside the
 // set, group mode outside 0..3); `out` is then left empty. Never reads past
-// `size`.
-bool decodeWorkspace(const uint8_t* data, std::size_t size, WorkspaceImage& out);
+// the image's end. The image is consumed: on a little-endian machine the
+// channel blocks are lent from its memory rather than copied out of it.
+bool decodeWorkspace(BulkBytes image, WorkspaceImage& out);
 
 // Compression level of saved workspaces (libdeflate's scale, 1..12).
 inline constexpr int kWorkspaceDeflateLevel = 4;
@@ -91,7 +92,7 @@ inline std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image)
 // inflated in memory (its stored length must be plausible and match the
 // inflated size exactly), an uncompressed one is kept. False for neither
 // magic or a damaged compressed form.
-bool unpackWorkspace(std::vector<uint8_t>& bytes);
+bool unpackWorkspace(BulkBytes& bytes);
 
 // True when the first bytes carry one of the two magics.
 bool hasWorkspaceMagic(const uint8_t* data, std::size_t size);

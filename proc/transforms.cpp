@@ -21,7 +21,7 @@ constexpr const char* kReplaceAll = "This operation replace ALL data";
 template <class Fill>
 void reshape(ScanRecord& scan, int n, Fill fill)
 {
-    std::vector<float> block[2];
+    ChannelBlock block[2];
     const std::size_t m = static_cast<std::size_t>(n);
     for (int ch = 0; ch < 2; ++ch) {
         if (!(ch == 0 ? scan.hasI() : scan.hasV()))

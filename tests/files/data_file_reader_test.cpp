@@ -152,6 +152,36 @@ TEST_F(ReaderTest, TextSamplesAndShapeF)
     EXPECT_EQ(arrayOf(f.dataI(), 4), (std::vector<float>{2, -4, 600, 8000})); // 2 * s, BZERO absent
 }
 
+// Every sample of a scan longer than one conversion step is converted,
+// whether the file was read whole or, past a megabyte, as it goes; shape F
+// takes its little-endian samples the same way.
+TEST_F(ReaderTest, LongScansConvertEverySample)
+{
+    constexpr int n = 19;
+    std::string be, le;
+    std::vector<float> want;
+    for (int k = 0; k < n; ++k) {
+        const int v = k * 1733 - 16000;
+        be += {char((v >> 8) & 0xff), char(v & 0xff)};
+        le += {char(v & 0xff), char((v >> 8) & 0xff)};
+        want.push_back(float(double(v) * 0.5 - 3));
+    }
+    const std::string t = shapeTFile({"BITPIX  =  16", "NAXIS   =  1", "NAXIS1  =  19", "POLARSET=  1",
+                                      "BSCALE1 =  0.5", "BZERO1  =  -3"},
+                                     be);
+    for (const std::string& file : {t, t + std::string(1500000, 'x')}) {
+        ScanRecord r;
+        ASSERT_TRUE(read(file, r));
+        EXPECT_EQ(arrayOf(r.dataI(), n), want);
+        EXPECT_EQ(arrayOf(r.wrkI(), n), want);
+    }
+    ScanRecord f;
+    ASSERT_TRUE(read(shapeFFile({"BITPIX  =  16", "N_POLAR =  1", "NAXIS1  =  19"},
+                                {{{"POLARIZ =  1", "BSCALE  =  0.5", "BZERO   =  -3"}, le + "\r\n"}}),
+                     f));
+    EXPECT_EQ(arrayOf(f.dataI(), n), want);
+}
+
 // At most 16000 points; more is reported in a box.
 TEST_F(ReaderTest, LengthLimits)
 {

@@ -92,26 +92,29 @@ const uint8_t* u8(const std::string& s) { return reinterpret_cast<const uint8_t*
 
 TEST_F(ScanSetTest, ReadsBackWhatItWrote)
 {
-    makeSet(3, 500);
+    // Ten scans of the longest kind: more than the writer converts for one
+    // write, and not a multiple of that.
+    constexpr int scans = 10, n = 16000;
+    makeSet(scans, n);
     const std::string path = dir.file("set.fit");
     ASSERT_TRUE(saveScanSet(wb, path));
     const auto chain = readScanSet(wb, path);
     ASSERT_TRUE(chain);
-    ASSERT_EQ(chain->size(), 3u);
+    ASSERT_EQ(chain->size(), std::size_t(scans));
     const SolarEphemeris e = solarEphemeris(2004, 5, 1);
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < scans; ++k) {
         SCOPED_TRACE(k);
-        const ScanRecord& r = *(*chain)[std::size_t(2 - k)]; // linked at the head as made
-        const auto o = makeScan(k, 500);
+        const ScanRecord& r = *(*chain)[std::size_t(scans - 1 - k)]; // linked at the head as made
+        const auto o = makeScan(k, n);
         EXPECT_EQ((std::vector<std::string>{r.telescop, r.object, r.timeObs}),
                   (std::vector<std::string>{"RATAN-600 0", std::string(o->object).substr(0, 16), o->timeObs}));
         EXPECT_EQ((std::vector<float>{r.frequency, r.centerPoint, r.fluxCoef, r.angleP, r.radius}),
                   (std::vector<float>{o->frequency, o->centerPoint, o->fluxCoef, float(e.p), float(e.semiDiameter)}));
         EXPECT_EQ((std::vector<int>{r.nPoints, r.tqSun, r.calibData, r.flagIvData}),
-                  (std::vector<int>{500, o->tqSun, o->calibWrk, o->flagIvWrk}));
+                  (std::vector<int>{n, o->tqSun, o->calibWrk, o->flagIvWrk}));
         ASSERT_TRUE(r.hasI() && r.hasV());
-        EXPECT_EQ(test::arrayOf(r.dataI(), 500), test::arrayOf(o->wrkI(), 500));
-        EXPECT_EQ(test::arrayOf(r.wrkV(), 500), test::arrayOf(o->wrkV(), 500));
+        EXPECT_EQ(test::arrayOf(r.dataI(), n), test::arrayOf(o->wrkI(), n));
+        EXPECT_EQ(test::arrayOf(r.wrkV(), n), test::arrayOf(o->wrkV(), n));
     }
     EXPECT_TRUE(ui.reports.empty()); // no overflow report
 
@@ -157,6 +160,30 @@ TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
         EXPECT_TRUE(refused(good.substr(0, cut))) << cut;
     // Only the table's padding missing: still whole.
     EXPECT_TRUE(readScanSet(wb, u8(good), extAt + 5760 + 2 * 96));
+
+    // Cubes of 64-bit floats and 32-bit integers, scaled by BSCALE and
+    // BZERO, land point by point in both channels of every scan.
+    const std::string scaled = withCard(withCard(good, "BSCALE  = 2", 0, "ORIGIN"), "BZERO   = 1", 0, "TELESCOP");
+    for (int bitpix : {-64, 32}) {
+        std::string f = withCard(scaled, format("BITPIX  = %d", bitpix));
+        const std::size_t size = bitpix == -64 ? 8 : 4;
+        auto value = [](int i) { return i * 37 - 1000; };
+        for (int i = 0; i < 2 * 2 * 30; ++i) { // scans x channels x points
+            uint8_t w[8];
+            if (bitpix == -64)
+                putF64BE(w, value(i) + 0.25);
+            else
+                putU32BE(w, uint32_t(value(i)));
+            f.replace(2880 + std::size_t(i) * size, size, reinterpret_cast<const char*>(w), size);
+        }
+        const auto chain = readScanSet(wb, u8(f), f.size());
+        ASSERT_TRUE(chain && chain->size() == 2) << bitpix;
+        for (int i = 0; i < 2 * 2 * 30; ++i) {
+            const ScanRecord& r = *(*chain)[std::size_t(1 - i / 60)]; // the chain starts at the last scan
+            const double v = value(i) + (bitpix == -64 ? 0.25 : 0.0);
+            ASSERT_EQ((i / 30 % 2 == 0 ? r.dataI() : r.dataV())[i % 30], float(v * 2 + 1)) << bitpix << " " << i;
+        }
+    }
 
     // A very long scan is reported, in interactive mode only.
     EXPECT_TRUE(refused(withCard(good, "NAXIS1  =                16001")));

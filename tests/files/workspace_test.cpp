@@ -117,7 +117,8 @@ auto stateOf(const Workbench& w, std::size_t maxGroup = 58)
                       group, std::vector<std::string>{v.mainTitle, v.rightAxisTitle, v.leftAxisTitle});
 }
 
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+template <class Floats>
+bool sameBits(const Floats& a, const Floats& b)
 {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), 4 * a.size()) == 0);
 }

@@ -16,7 +16,7 @@ bool terminated(const char (&field)[N])
 
 // A channel block: 2n+2 floats, the Worksheet a copy of the Data, two
 // spare zeros.
-inline void checkChannel(const std::vector<float>& block, int n)
+inline void checkChannel(const ChannelBlock& block, int n)
 {
     if (block.empty())
         return;
