@@ -132,11 +132,12 @@ void QtCanvas::polyline(const std::vector<Point>& points)
     flush();
     if (points.size() < 2)
         return;
-    QPolygon poly;
-    poly.reserve(int(points.size()));
+    // The curves of a picture come one after another: one buffer serves them all.
+    polyline_.resize(qsizetype(points.size()));
+    QPoint* q = polyline_.data();
     for (const Point& pt : points)
-        poly << QPoint(pt.x, pt.y);
-    p_.drawPolyline(poly);
+        *q++ = QPoint(pt.x, pt.y);
+    p_.drawPolyline(polyline_.constData(), int(polyline_.size()));
     at_ = points.back();
 }
 

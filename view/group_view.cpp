@@ -2,6 +2,7 @@
 
 #include "app/text_format.h"
 #include "app/workbench.h"
+#include "view/sample_scan.h"
 #include "view/gauss_overlay.h"
 #include "view/plot_axes.h"
 #include "view/plot_curves.h"
@@ -72,20 +73,13 @@ struct Extremes {
 // being monotonic.
 void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int viewEnd)
 {
-    if (!a)
+    const int first = std::max(viewBegin, 0), last = std::min(viewEnd, nPoints - 1);
+    if (!a || last < first)
         return;
-    const int last = std::min(viewEnd, nPoints - 1);
-    float lo = std::numeric_limits<float>::infinity(), hi = -lo;
-    for (int i = std::max(viewBegin, 0); i <= last; ++i) {
-        const float v = a[i];
-        if (std::isfinite(v)) {
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-        }
-    }
-    if (lo <= hi) {
-        e.take(lo);
-        e.take(hi);
+    const FiniteExtremes own = finiteExtremes(a + first, last - first + 1);
+    if (!own.empty()) {
+        e.take(own.lo);
+        e.take(own.hi);
     }
 }
 
@@ -288,17 +282,18 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
             return kBlack;
         return wb.settings.colours[scans[std::size_t(k)] == &active ? kRgbSelG : cycle[k % 3]];
     };
+    CurveTracer curves; // lays the pixel columns out once for scans of one length
     auto drawScan = [&](int k, Colour colour) {
         const ScanRecord& s = *scans[std::size_t(k)];
         PlotFrame sf = f;
         c.setPen(f.pen(colour));
         if (selI && s.wrkI()) {
             sf.offset = slot(k) * stepI;
-            drawCurve(sf, s.wrkI(), s.nPoints, r.i);
+            curves.draw(sf, s.wrkI(), s.nPoints, r.i);
         }
         if (selV && s.wrkV()) {
             sf.offset = slot(k) * stepV;
-            drawCurve(sf, s.wrkV(), s.nPoints, r.v);
+            curves.draw(sf, s.wrkV(), s.nPoints, r.v);
         }
     };
     int activeAt = -1;
