@@ -282,19 +282,31 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
             return kBlack;
         return wb.settings.colours[scans[std::size_t(k)] == &active ? kRgbSelG : cycle[k % 3]];
     };
-    CurveTracer curves; // lays the pixel columns out once for scans of one length
-    auto drawScan = [&](int k, Colour colour) {
+    // Every worksheet is traced before any is drawn: tracing streams through
+    // the samples and drawing scatters over the picture, and kept apart each
+    // finds its own data still in the cache.
+    struct Traced {
+        std::vector<Point> i, v;
+    };
+    std::vector<Traced> traced(static_cast<std::size_t>(n));
+    CurveTracer tracer; // lays the pixel columns out once for scans of one length
+    for (int k = 0; k < n; ++k) {
         const ScanRecord& s = *scans[std::size_t(k)];
         PlotFrame sf = f;
-        c.setPen(f.pen(colour));
         if (selI && s.wrkI()) {
             sf.offset = slot(k) * stepI;
-            curves.draw(sf, s.wrkI(), s.nPoints, r.i);
+            traced[std::size_t(k)].i = tracer.trace(sf, s.wrkI(), s.nPoints, r.i);
         }
         if (selV && s.wrkV()) {
             sf.offset = slot(k) * stepV;
-            curves.draw(sf, s.wrkV(), s.nPoints, r.v);
+            traced[std::size_t(k)].v = tracer.trace(sf, s.wrkV(), s.nPoints, r.v);
         }
+    }
+    auto drawScan = [&](int k, Colour colour) {
+        c.setPen(f.pen(colour));
+        for (const std::vector<Point>* pts : {&traced[std::size_t(k)].i, &traced[std::size_t(k)].v})
+            if (pts->size() >= 2)
+                c.polyline(*pts);
     };
     int activeAt = -1;
     for (int k = 0; k < n; ++k) {

@@ -154,11 +154,16 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
         while (a[k] != e.lo && a[k] != e.hi)
             ++k;
         const bool lowFirst = a[k] == e.lo;
-        const int yTail = rows.y(a[tail]);
-        append({x, rows.y(a[head])});
-        append({x, lowFirst ? yLow : yHigh});
-        append({x, lowFirst ? yHigh : yLow});
-        append({x, yTail});
+        const int yHead = rows.y(a[head]), yTail = rows.y(a[tail]);
+        const int turn = lowFirst ? yLow : yHigh, back = lowFirst ? yHigh : yLow;
+        append({x, yHead});
+        // Head and tail lie between the extremes, so the line turns at each
+        // of them: only a repeat of the point before can go.
+        if (turn != yHead)
+            pts_.push_back({x, turn});
+        pts_.push_back({x, back});
+        if (yTail != back)
+            pts_.push_back({x, yTail});
         seen = {a[tail], a[tail]};
         seenY = yTail;
     }
