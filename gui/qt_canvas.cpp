@@ -107,10 +107,9 @@ void QtCanvas::text(int x, int y, const std::string& text, HAlign h, VAlign v)
         y += fm.ascent();
     else if (v == VAlign::Bottom)
         y -= fm.descent();
-    p_.save();
     p_.setPen(textColour_);
     p_.drawText(QPoint(x, y), s);
-    p_.restore();
+    p_.setPen(pen_);
 }
 
 void QtCanvas::moveTo(int x, int y)

@@ -23,14 +23,13 @@ public:
     {
         const double d = double(v) + offset_ - min_;
         // Multiplying by height/span lands within a few units in the last
-        // place of d/span*height, so both truncate alike unless a whole
-        // number is a hair away; there, and outside the pixel range, the
-        // quotient itself decides.
+        // place of d/span*height: where all within a hair of the product
+        // truncates alike, so does the quotient. Elsewhere, and outside the
+        // pixel range, the quotient itself decides.
         const double t = d * scale_;
         if (std::fabs(t) < 32000) {
-            const int whole = static_cast<int>(t);
-            const double part = std::fabs(t - whole);
-            if (part > kHair && part < 1 - kHair)
+            const int whole = static_cast<int>(t - kHair);
+            if (whole == static_cast<int>(t + kHair))
                 return bottom_ - whole;
         }
         return bottom_ - toPixel(d / span_ * height_);
