@@ -79,24 +79,15 @@ void CurveTracer::layColumns(const PlotFrame& f, int nPoints)
     starts_.push_back(last + 1);
 }
 
-void CurveTracer::append(Point p)
+void CurveTracer::startColumn(Point p)
 {
+    // x never decreases along a curve, so of three points on one row the
+    // middle one adds nothing.
     const std::size_t n = pts_.size();
-    if (n > 0 && pts_[n - 1] == p)
-        return;
-    if (n >= 2) {
-        // x never decreases along a curve, so three points on one row are a
-        // straight run; in one column they are when the middle one lies
-        // between the others.
-        const Point a = pts_[n - 2], b = pts_[n - 1];
-        const bool row = a.y == b.y && b.y == p.y;
-        const bool column = a.x == b.x && b.x == p.x && (a.y < b.y) == (b.y < p.y);
-        if (row || column) {
-            pts_[n - 1] = p;
-            return;
-        }
-    }
-    pts_.push_back(p);
+    if (n >= 2 && pts_[n - 2].y == p.y && pts_[n - 1].y == p.y)
+        pts_[n - 1] = p;
+    else
+        pts_.push_back(p);
 }
 
 const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a, int nPoints, const AxisRange& axis)
@@ -122,7 +113,7 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
             while (past < columns && starts_[past + 1] <= outside)
                 ++past;
             if (past > c) {
-                append({xs_[past - 1], seenY});
+                startColumn({xs_[past - 1], seenY});
                 c = past;
                 if (c == columns)
                     break;
@@ -139,7 +130,7 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
             seenY = yLow;
             seen.lo = std::min(seen.lo, e.lo);
             seen.hi = std::max(seen.hi, e.hi);
-            append({x, yLow});
+            startColumn({x, yLow});
             continue;
         }
         // The first and last finite points, and which extreme comes first.
@@ -155,9 +146,9 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
         const bool lowFirst = a[k] == e.lo;
         const int yHead = rows.y(a[head]), yTail = rows.y(a[tail]);
         const int turn = lowFirst ? yLow : yHigh, back = lowFirst ? yHigh : yLow;
-        append({x, yHead});
         // Head and tail lie between the extremes, so the line turns at each
-        // of them: only a repeat of the point before can go.
+        // of them: past the first point only a repeat can go.
+        startColumn({x, yHead});
         if (turn != yHead)
             pts_.push_back({x, turn});
         pts_.push_back({x, back});

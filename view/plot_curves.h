@@ -13,7 +13,7 @@ namespace qm {
 // lowest and highest (in the order they come) and its last, which covers the
 // pixels a line through every point covers at a fraction of the points.
 // Points the line does not need are left out: repeats, and the middle of
-// three on one row or of three climbing or falling in one column.
+// three on one row.
 // Non-finite samples are skipped.
 //
 // One tracer serves the curves of a picture: the pixel columns are worked
@@ -31,7 +31,8 @@ private:
         bool operator==(const Columns&) const = default;
     };
     void layColumns(const PlotFrame& f, int nPoints);
-    void append(Point p);
+    // Appends the first point of a column.
+    void startColumn(Point p);
 
     Columns laid_;
     std::vector<int> starts_; // first point of each column, then one past the last
