@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qm {
 
@@ -39,6 +40,40 @@ private:
     static constexpr double kHair = 1e-6;
     int bottom_;
     double offset_, min_, span_, height_, scale_;
+};
+
+// Writes the points of a curve into a buffer with room for all of them,
+// without branching on the data (noisy curves would keep the branch
+// predictor guessing). The buffer starts with two points on no row, so that
+// looking back never needs a bounds check.
+class PointWriter {
+public:
+    PointWriter(std::vector<Point>& buffer, std::size_t most)
+    {
+        if (buffer.size() < most + 2)
+            buffer.resize(most + 2);
+        buffer[0] = buffer[1] = {0, std::numeric_limits<int>::min()};
+        begin_ = end_ = buffer.data() + 2;
+    }
+    // The first point of a column. x never decreases along a curve, so of
+    // three points on one row the middle one adds nothing.
+    void start(Point p)
+    {
+        end_ -= (end_[-2].y == p.y) & (end_[-1].y == p.y);
+        *end_++ = p;
+    }
+    // A further point in the same column, unless it repeats the one before.
+    void next(Point p)
+    {
+        const bool moves = end_[-1].y != p.y;
+        *end_ = p;
+        end_ += moves;
+    }
+    const Point* begin() const { return begin_; }
+    const Point* end() const { return end_; }
+
+private:
+    Point *begin_, *end_;
 };
 
 } // namespace
@@ -79,17 +114,6 @@ void CurveTracer::layColumns(const PlotFrame& f, int nPoints)
     starts_.push_back(last + 1);
 }
 
-void CurveTracer::startColumn(Point p)
-{
-    // x never decreases along a curve, so of three points on one row the
-    // middle one adds nothing.
-    const std::size_t n = pts_.size();
-    if (n >= 2 && pts_[n - 2].y == p.y && pts_[n - 1].y == p.y)
-        pts_[n - 1] = p;
-    else
-        pts_.push_back(p);
-}
-
 const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a, int nPoints, const AxisRange& axis)
 {
     pts_.clear();
@@ -106,6 +130,7 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
     int seenY = 0;
     const std::size_t columns = xs_.size();
     const int last = columns ? starts_[columns] : 0;
+    PointWriter out(buffer_, 4 * columns); // a column gives four points at most
     for (std::size_t c = 0; c < columns; ++c) {
         if (!seen.empty()) {
             const int outside = firstOutside(a, starts_[c], last, seen.lo, seen.hi);
@@ -113,7 +138,7 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
             while (past < columns && starts_[past + 1] <= outside)
                 ++past;
             if (past > c) {
-                startColumn({xs_[past - 1], seenY});
+                out.start({xs_[past - 1], seenY});
                 c = past;
                 if (c == columns)
                     break;
@@ -130,7 +155,7 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
             seenY = yLow;
             seen.lo = std::min(seen.lo, e.lo);
             seen.hi = std::max(seen.hi, e.hi);
-            startColumn({x, yLow});
+            out.start({x, yLow});
             continue;
         }
         // The first and last finite points, and which extreme comes first.
@@ -148,15 +173,14 @@ const std::vector<Point>& CurveTracer::trace(const PlotFrame& f, const float* a,
         const int turn = lowFirst ? yLow : yHigh, back = lowFirst ? yHigh : yLow;
         // Head and tail lie between the extremes, so the line turns at each
         // of them: past the first point only a repeat can go.
-        startColumn({x, yHead});
-        if (turn != yHead)
-            pts_.push_back({x, turn});
-        pts_.push_back({x, back});
-        if (yTail != back)
-            pts_.push_back({x, yTail});
+        out.start({x, yHead});
+        out.next({x, turn});
+        out.next({x, back});
+        out.next({x, yTail});
         seen = {a[tail], a[tail]};
         seenY = yTail;
     }
+    pts_.assign(out.begin(), out.end());
     return pts_;
 }
 

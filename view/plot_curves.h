@@ -31,12 +31,11 @@ private:
         bool operator==(const Columns&) const = default;
     };
     void layColumns(const PlotFrame& f, int nPoints);
-    // Appends the first point of a column.
-    void startColumn(Point p);
 
     Columns laid_;
     std::vector<int> starts_; // first point of each column, then one past the last
     std::vector<int> xs_;     // pixel x of each column
+    std::vector<Point> buffer_; // room for the points of any curve on the frame
     std::vector<Point> pts_;
 };
 
