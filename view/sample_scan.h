@@ -92,28 +92,30 @@ inline FiniteExtremes finiteExtremes(const float* a, int n)
 }
 
 // The first k in [from, to) with a[k] outside [lo, hi] or not a number, else
-// `to`. Eight samples are tested at a time, the lanes' verdicts folded into
-// one word.
+// `to`. Sixteen samples are tested a step, their verdicts folded into two
+// words; the block that fails is looked at again four at a time to find the
+// lane.
 inline int firstOutside(const float* a, int from, int to, float lo, float hi)
 {
     using namespace detail;
     typedef int Verdicts __attribute__((vector_size(16)));
+    typedef long long Halves __attribute__((vector_size(16)));
     const Lanes low = splat(lo), high = splat(hi);
     const auto inside = [&](const float* p) -> Verdicts {
         const Lanes v = loadLanes(p);
         return (v >= low) & (v <= high);
     };
-    // A bit for each lane outside.
-    const auto lanesOut = [](Verdicts in) { return ((in[0] & 1) | (in[1] & 2) | (in[2] & 4) | (in[3] & 8)) ^ 15; };
     int k = from;
-    for (; k + 8 <= to; k += 8) {
-        const Verdicts both = inside(a + k) & inside(a + k + 4);
-        if (lanesOut(both))
+    for (; k + 16 <= to; k += 16) {
+        const Halves all = Halves(inside(a + k) & inside(a + k + 4) & inside(a + k + 8) & inside(a + k + 12));
+        if ((all[0] & all[1]) != -1)
             break;
     }
-    for (; k + 4 <= to; k += 4)
-        if (const int out = lanesOut(inside(a + k)))
+    for (; k + 4 <= to; k += 4) {
+        const Verdicts in = inside(a + k);
+        if (const int out = ((in[0] & 1) | (in[1] & 2) | (in[2] & 4) | (in[3] & 8)) ^ 15) // a bit a lane outside
             return k + __builtin_ctz(unsigned(out));
+    }
     while (k < to && a[k] >= lo && a[k] <= hi)
         ++k;
     return k;
