@@ -284,22 +284,23 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     };
     // Every worksheet is traced before any is drawn: tracing streams through
     // the samples and drawing scatters over the picture, and kept apart each
-    // finds its own data still in the cache.
+    // finds its own data still in the cache. Tracing goes backwards, so it
+    // starts on the worksheets the search for extremes read last.
     struct Traced {
         std::vector<Point> i, v;
     };
     std::vector<Traced> traced(static_cast<std::size_t>(n));
     CurveTracer tracer; // lays the pixel columns out once for scans of one length
-    for (int k = 0; k < n; ++k) {
+    for (int k = n - 1; k >= 0; --k) {
         const ScanRecord& s = *scans[std::size_t(k)];
         PlotFrame sf = f;
-        if (selI && s.wrkI()) {
-            sf.offset = slot(k) * stepI;
-            traced[std::size_t(k)].i = tracer.trace(sf, s.wrkI(), s.nPoints, r.i);
-        }
         if (selV && s.wrkV()) {
             sf.offset = slot(k) * stepV;
             traced[std::size_t(k)].v = tracer.trace(sf, s.wrkV(), s.nPoints, r.v);
+        }
+        if (selI && s.wrkI()) {
+            sf.offset = slot(k) * stepI;
+            traced[std::size_t(k)].i = tracer.trace(sf, s.wrkI(), s.nPoints, r.i);
         }
     }
     auto drawScan = [&](int k, Colour colour) {
