@@ -2,10 +2,10 @@
 
 #include "app/text_format.h"
 #include "app/workbench.h"
-#include "view/sample_scan.h"
 #include "view/gauss_overlay.h"
 #include "view/plot_axes.h"
 #include "view/plot_curves.h"
+#include "view/sample_scan.h"
 #include "view/sun_center_overlay.h"
 
 #include <algorithm>
