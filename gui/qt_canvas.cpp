@@ -98,11 +98,10 @@ void QtCanvas::text(int x, int y, const std::string& text, HAlign h, VAlign v)
     flush();
     const QString s = QString::fromStdString(text);
     const QFontMetrics fm = p_.fontMetrics(); // of the device: screen or printer
-    const int w = fm.horizontalAdvance(s);
     if (h == HAlign::Center)
-        x -= w / 2;
+        x -= fm.horizontalAdvance(s) / 2;
     else if (h == HAlign::Right)
-        x -= w;
+        x -= fm.horizontalAdvance(s);
     if (v == VAlign::Top)
         y += fm.ascent();
     else if (v == VAlign::Bottom)
