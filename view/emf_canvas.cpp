@@ -156,10 +156,7 @@ void EmfCanvas::polyline(const std::vector<Point>& points)
     begin(emf::kPolyline16);
     rect(bounds);
     u32(uint32_t(points.size()));
-    for (const Point& p : points) {
-        appendU16(records_, uint16_t(clamp16(p.x)));
-        appendU16(records_, uint16_t(clamp16(p.y)));
-    }
+    appendPoints16(records_, points.data(), points.size());
     end();
 }
 

@@ -5,6 +5,7 @@
 #include "view/wmf_canvas.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -37,7 +38,8 @@ private:
         return i < nParams_ ? getI16LE(params_ + 2 * i) : 0;
     }
     int flip(int y) const { return page_.height - y; }
-    void put(const std::string& s);
+    void put(std::string_view s);
+    void putPoint(int x, int y, std::string_view op);
     void putText(const uint8_t* bytes, std::size_t n);
     void breakLine();
     void record(uint16_t function);
@@ -63,11 +65,25 @@ private:
     std::vector<DcState> saved_;
 };
 
-void Translator::put(const std::string& s)
+void Translator::put(std::string_view s)
 {
     out_ += s;
     const auto nl = s.rfind('\n');
     column_ = nl == std::string::npos ? column_ + int(s.size()) : int(s.size() - nl - 1);
+}
+
+// "x y M " or "x y L ": nearly all of a page's text, so written without a
+// format string or a temporary.
+void Translator::putPoint(int x, int y, std::string_view op)
+{
+    char buf[32];
+    char* p = std::to_chars(buf, buf + 12, x).ptr;
+    *p++ = ' ';
+    p = std::to_chars(p, p + 12, y).ptr;
+    *p++ = ' ';
+    out_.append(buf, p);
+    out_ += op;
+    column_ += int(p - buf) + int(op.size());
 }
 
 void Translator::breakLine()
@@ -126,9 +142,10 @@ void Translator::polyline()
     const std::size_t n = std::min<std::size_t>(std::size_t(std::max(param(0), 0)), (nParams_ - 1) / 2);
     if (n == 0 || dc_.nullPen)
         return;
-    put(format("K %d %d M ", param(1), flip(param(2))));
+    put("K ");
+    putPoint(param(1), flip(param(2)), "M ");
     for (std::size_t i = 1; i < n; ++i) {
-        put(format("%d %d L ", param(1 + 2 * i), flip(param(2 + 2 * i))));
+        putPoint(param(1 + 2 * i), flip(param(2 + 2 * i)), "L ");
         breakLine();
     }
 }
@@ -225,10 +242,15 @@ void Translator::record(uint16_t function)
         put(format("K %d %d M %d %d L %d %d L %d %d L closepath clip newpath ", l, t, r, t, r, b, l, b));
         break;
     }
-    case wmf::kMoveTo: put(format("K %d %d M ", param(1), flip(param(0)))); break;
+    case wmf::kMoveTo:
+        put("K ");
+        putPoint(param(1), flip(param(0)), "M ");
+        break;
     case wmf::kLineTo:
         // A null pen still moves the current position.
-        put(format(dc_.nullPen ? "K %d %d M " : "%d %d L ", param(1), flip(param(0))));
+        if (dc_.nullPen)
+            put("K ");
+        putPoint(param(1), flip(param(0)), dc_.nullPen ? "M " : "L ");
         break;
     case wmf::kPolyline: polyline(); break;
     case wmf::kRectangle: rectangle(); break;
@@ -248,6 +270,7 @@ void Translator::record(uint16_t function)
 
 std::string Translator::run()
 {
+    out_.reserve(3 * in_.size()); // about three text bytes per metafile byte
     out_ = "%!PS-Adobe-2.0\r\n%%Title: Quillmar page";
     out_ += format("\r\n%%%%Creator: Quillmar\r\n%%%%BoundingBox: 0 0 %d %d\r\n", page_.width, page_.height);
     out_ += format("%%%%EndComments\r\ngsave newpath\r\n/Times-Roman findfont %d ", page_.fontHeight);

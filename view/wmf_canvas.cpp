@@ -133,10 +133,7 @@ void WmfCanvas::polyline(const std::vector<Point>& points)
         const std::size_t n = std::min(kMaxPoints, points.size() - first);
         begin(wmf::kPolyline);
         word(int(n));
-        for (std::size_t i = first; i < first + n; ++i) {
-            word(points[i].x);
-            word(points[i].y);
-        }
+        appendPoints16(records_, points.data() + first, n);
         end();
     }
 }
