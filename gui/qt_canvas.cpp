@@ -98,19 +98,17 @@ void QtCanvas::text(int x, int y, const std::string& text, HAlign h, VAlign v)
     flush();
     const QString s = QString::fromStdString(text);
     const QFontMetrics fm = p_.fontMetrics(); // of the device: screen or printer
-    const int w = fm.horizontalAdvance(s);
     if (h == HAlign::Center)
-        x -= w / 2;
+        x -= fm.horizontalAdvance(s) / 2;
     else if (h == HAlign::Right)
-        x -= w;
+        x -= fm.horizontalAdvance(s);
     if (v == VAlign::Top)
         y += fm.ascent();
     else if (v == VAlign::Bottom)
         y -= fm.descent();
-    p_.save();
     p_.setPen(textColour_);
     p_.drawText(QPoint(x, y), s);
-    p_.restore();
+    p_.setPen(pen_);
 }
 
 void QtCanvas::moveTo(int x, int y)
@@ -132,11 +130,12 @@ void QtCanvas::polyline(const std::vector<Point>& points)
     flush();
     if (points.size() < 2)
         return;
-    QPolygon poly;
-    poly.reserve(int(points.size()));
+    // The curves of a picture come one after another: one buffer serves them all.
+    polyline_.resize(qsizetype(points.size()));
+    QPoint* q = polyline_.data();
     for (const Point& pt : points)
-        poly << QPoint(pt.x, pt.y);
-    p_.drawPolyline(poly);
+        *q++ = QPoint(pt.x, pt.y);
+    p_.drawPolyline(polyline_.constData(), int(polyline_.size()));
     at_ = points.back();
 }
 

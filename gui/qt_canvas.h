@@ -54,6 +54,7 @@ private:
     QColor textColour_;
     Point at_;
     QPolygon path_;
+    QPolygon polyline_;
 };
 
 } // namespace qm

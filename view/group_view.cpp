@@ -5,6 +5,7 @@
 #include "view/gauss_overlay.h"
 #include "view/plot_axes.h"
 #include "view/plot_curves.h"
+#include "view/sample_scan.h"
 #include "view/sun_center_overlay.h"
 
 #include <algorithm>
@@ -72,20 +73,13 @@ struct Extremes {
 // being monotonic.
 void scanExtremes(Extremes& e, const float* a, int nPoints, int viewBegin, int viewEnd)
 {
-    if (!a)
+    const int first = std::max(viewBegin, 0), last = std::min(viewEnd, nPoints - 1);
+    if (!a || last < first)
         return;
-    const int last = std::min(viewEnd, nPoints - 1);
-    float lo = std::numeric_limits<float>::infinity(), hi = -lo;
-    for (int i = std::max(viewBegin, 0); i <= last; ++i) {
-        const float v = a[i];
-        if (std::isfinite(v)) {
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-        }
-    }
-    if (lo <= hi) {
-        e.take(lo);
-        e.take(hi);
+    const FiniteExtremes own = finiteExtremes(a + first, last - first + 1);
+    if (!own.empty()) {
+        e.take(own.lo);
+        e.take(own.hi);
     }
 }
 
@@ -288,18 +282,32 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
             return kBlack;
         return wb.settings.colours[scans[std::size_t(k)] == &active ? kRgbSelG : cycle[k % 3]];
     };
-    auto drawScan = [&](int k, Colour colour) {
+    // Every worksheet is traced before any is drawn: tracing streams through
+    // the samples and drawing scatters over the picture, and kept apart each
+    // finds its own data still in the cache. Tracing goes backwards, so it
+    // starts on the worksheets the search for extremes read last.
+    struct Traced {
+        std::vector<Point> i, v;
+    };
+    std::vector<Traced> traced(static_cast<std::size_t>(n));
+    CurveTracer tracer; // lays the pixel columns out once for scans of one length
+    for (int k = n - 1; k >= 0; --k) {
         const ScanRecord& s = *scans[std::size_t(k)];
         PlotFrame sf = f;
-        c.setPen(f.pen(colour));
-        if (selI && s.wrkI()) {
-            sf.offset = slot(k) * stepI;
-            drawCurve(sf, s.wrkI(), s.nPoints, r.i);
-        }
         if (selV && s.wrkV()) {
             sf.offset = slot(k) * stepV;
-            drawCurve(sf, s.wrkV(), s.nPoints, r.v);
+            traced[std::size_t(k)].v = tracer.trace(sf, s.wrkV(), s.nPoints, r.v);
         }
+        if (selI && s.wrkI()) {
+            sf.offset = slot(k) * stepI;
+            traced[std::size_t(k)].i = tracer.trace(sf, s.wrkI(), s.nPoints, r.i);
+        }
+    }
+    auto drawScan = [&](int k, Colour colour) {
+        c.setPen(f.pen(colour));
+        for (const std::vector<Point>* pts : {&traced[std::size_t(k)].i, &traced[std::size_t(k)].v})
+            if (pts->size() >= 2)
+                c.polyline(*pts);
     };
     int activeAt = -1;
     for (int k = 0; k < n; ++k) {

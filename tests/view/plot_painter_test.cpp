@@ -25,6 +25,21 @@ void expectText(const RecordingCanvas& c, const std::string& text, int x, int y,
     EXPECT_EQ(t->vAlign, v) << text;
 }
 
+// A bare frame for curves: columns 10..right, rows 0..60 (50 of them for
+// values), points 0..viewEnd.
+PlotFrame curveFrame(Canvas& c, int right, int viewEnd)
+{
+    PlotFrame f;
+    f.canvas = &c;
+    f.left = 10;
+    f.right = right;
+    f.top = 0;
+    f.bottom = 60;
+    f.viewBegin = 0;
+    f.viewEnd = viewEnd;
+    return f;
+}
+
 TEST(PlotPainter, FrameFromFontMetricsLabelsAndTitle)
 {
     PlotBench b;
@@ -98,14 +113,7 @@ TEST(PlotPainter, CurvesDrawTheEnvelopeOfPointsSharingAPixelColumn)
     // on; a rising ramp keeps each column's first (lowest) and last
     // (highest) point.
     RecordingCanvas c(100, 100);
-    PlotFrame f;
-    f.canvas = &c;
-    f.left = 10;
-    f.right = 14;
-    f.top = 0;
-    f.bottom = 60;
-    f.viewBegin = 0;
-    f.viewEnd = 10;
+    const PlotFrame f = curveFrame(c, 14, 10);
     std::vector<float> a(11);
     for (int i = 0; i < 11; ++i)
         a[std::size_t(i)] = float(i * 10);
@@ -150,6 +158,41 @@ TEST(PlotPainter, CurvesDrawTheEnvelopeOfPointsSharingAPixelColumn)
         EXPECT_EQ(ys, expected) << x;
     }
     EXPECT_EQ(p.size(), 2 * levels.size() - 2);
+}
+
+TEST(PlotPainter, CurvesKeepOnlyThePointsTheLineNeeds)
+{
+    // A flat stretch within one pixel row (bad samples and a wholly bad
+    // column inside it) is one horizontal line; a spike in column 50 is a
+    // vertical stroke up and back.
+    RecordingCanvas c(200, 100);
+    PlotFrame f = curveFrame(c, 110, 1000);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    std::vector<float> a(1001);
+    for (int i = 0; i <= 1000; ++i)
+        a[std::size_t(i)] = 51 + 0.001f * float(i % 7);
+    a[200] = nan;
+    a[300] = inf;
+    for (int i = 700; i < 710; ++i)
+        a[std::size_t(i)] = nan;
+    a[505] = 90;
+    const AxisRange axis{0, 100};
+    const int flat = expectedY(51, 0, 100, 0, 60), spike = expectedY(90, 0, 100, 0, 60);
+    const std::vector<Point> expected{{10, flat}, {60, flat}, {60, spike}, {60, flat}, {110, flat}};
+    EXPECT_EQ(curvePoints(f, a.data(), 1001, axis), expected);
+
+    // One point per column, each on the row PlotFrame::y gives it, also
+    // where the exact row boundary leaves it to rounding (2 units a row: 58
+    // lands on 28.999...). A value below the axis keeps every point apart.
+    f = curveFrame(c, 10 + 299, 299);
+    std::vector<float> edges;
+    for (int k = 0; k < 150; ++k)
+        edges.insert(edges.end(), {float(2 * k), -50});
+    const auto pts = curvePoints(f, edges.data(), 300, axis);
+    ASSERT_EQ(pts.size(), 300u);
+    for (std::size_t i = 0; i < pts.size(); ++i)
+        EXPECT_EQ(pts[i].y, f.y(edges[i], axis)) << edges[i];
+    EXPECT_EQ(f.y(58, axis), 60 - 28);
 }
 
 TEST(PlotPainter, BadScansPaintWithoutFaults)
