@@ -22,6 +22,7 @@ int perInch(int pixels, double units) { return int(std::lround(pixels * units / 
 
 EmfCanvas::EmfCanvas(int width, int height) : MetafileCanvas(width, height, 1)
 {
+    records_.reserve(kPageRecordBytes);
     simple(emf::kSetBkMode, {1}); // transparent
     fill({0, 0, width, height}, kWhite);
 }
@@ -201,6 +202,7 @@ std::string EmfCanvas::bytes() const
     constexpr uint32_t kEofSize = 20;
     const int w = width(), h = height();
     std::string out;
+    out.reserve(emf::kHeaderSize + records_.size() + kEofSize);
     appendU32(out, emf::kHeader);
     appendU32(out, uint32_t(emf::kHeaderSize));
     for (int v : {0, 0, w - 1, h - 1}) // bounds in pixels

@@ -6,10 +6,16 @@
 #include "view/canvas.h"
 #include "view/serif_font.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace qm {
+
+// Room the writers reserve for their records at once: a page of curves
+// takes tens of kilobytes, and growing a few bytes at a time would copy
+// them over and over.
+inline constexpr std::size_t kPageRecordBytes = std::size_t(64) << 10;
 
 class MetafileCanvas : public Canvas {
 public:

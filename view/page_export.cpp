@@ -21,11 +21,12 @@ namespace {
 // number every check refuses.
 int argument(float a) { return truncToInt(a).value_or(-1); }
 
-std::string metafile(Workbench& wb, const PageRequest& r, int thickness)
+// The page as a metafile, after `prefix`.
+std::string metafile(Workbench& wb, const PageRequest& r, int thickness, std::string_view prefix = {})
 {
     WmfCanvas c(r.width, r.height);
     paintPage(wb, c, thickness, pageFontHeight(r.width));
-    return c.bytes();
+    return c.bytes(prefix);
 }
 
 void exportCommand(Workbench& wb)
@@ -89,7 +90,7 @@ std::optional<std::string> pageFile(Workbench& wb, const PageRequest& r)
     switch (r.type) {
     case kPagePostScript:
         return metafileToPostScript(metafile(wb, r, thickness), {r.width, r.height, fontHeight, thickness});
-    case kPageWmf: return placeableHeader(r.width, r.height) + metafile(wb, r, thickness);
+    case kPageWmf: return metafile(wb, r, thickness, placeableHeader(r.width, r.height));
     case kPageEmf: {
         EmfCanvas c(r.width, r.height);
         paint(c);

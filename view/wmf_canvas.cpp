@@ -15,6 +15,7 @@ constexpr int kFaceBytes = 32; // LOGFONT face name field
 
 WmfCanvas::WmfCanvas(int width, int height) : MetafileCanvas(width, height, 0)
 {
+    records_.reserve(kPageRecordBytes);
     simple(wmf::kSetWindowOrg, {0, 0});
     simple(wmf::kSetWindowExt, {height, width});
     simple(wmf::kSetBkMode, {1, 0}); // transparent
@@ -167,9 +168,11 @@ void WmfCanvas::bitmap(const Rect& target, int width, int height, const std::vec
     end();
 }
 
-std::string WmfCanvas::bytes() const
+std::string WmfCanvas::bytes(std::string_view prefix) const
 {
     std::string out;
+    out.reserve(prefix.size() + wmf::kHeaderSize + records_.size() + 6);
+    out += prefix;
     const std::size_t words = (wmf::kHeaderSize + records_.size()) / 2 + 3;
     appendU16(out, 1);      // in memory
     appendU16(out, 9);      // header size in words

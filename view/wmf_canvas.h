@@ -6,6 +6,7 @@
 #include "view/metafile_canvas.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm {
@@ -49,8 +50,9 @@ class WmfCanvas : public MetafileCanvas {
 public:
     WmfCanvas(int width, int height);
 
-    // The finished metafile: header, every record so far, META_EOF.
-    std::string bytes() const;
+    // The finished metafile: header, every record so far, META_EOF; after
+    // `prefix` (the placeable header of a file) when one is given.
+    std::string bytes(std::string_view prefix = {}) const;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
