@@ -1,5 +1,6 @@
 #include "view/group_view.h"
 
+#include "app/parallel_for.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "view/gauss_overlay.h"
@@ -206,15 +207,16 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     // Offsets: a step per channel from the extremes of its worksheets; the
     // scans from the first at or below the skip frequency on move one slot
     // further, leaving a gap.
-    // Each worksheet is searched once; the axis ranges below shift these.
+    // Each worksheet is searched once, the scans side by side on the
+    // processor's cores; the axis ranges below shift these.
     std::vector<Extremes> ownI(static_cast<std::size_t>(n)), ownV(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        const ScanRecord& s = *scans[std::size_t(k)];
+    parallelFor(std::size_t(n), [&](std::size_t k) {
+        const ScanRecord& s = *scans[k];
         if (selI)
-            scanExtremes(ownI[std::size_t(k)], s.wrkI(), s.nPoints, f.viewBegin, f.viewEnd);
+            scanExtremes(ownI[k], s.wrkI(), s.nPoints, f.viewBegin, f.viewEnd);
         if (selV)
-            scanExtremes(ownV[std::size_t(k)], s.wrkV(), s.nPoints, f.viewBegin, f.viewEnd);
-    }
+            scanExtremes(ownV[k], s.wrkV(), s.nPoints, f.viewBegin, f.viewEnd);
+    });
     double stepI = 0, stepV = 0;
     int gapAt = -1;
     if (stacked) {
@@ -284,14 +286,18 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
     };
     // Every worksheet is traced before any is drawn: tracing streams through
     // the samples and drawing scatters over the picture, and kept apart each
-    // finds its own data still in the cache. Tracing goes backwards, so it
-    // starts on the worksheets the search for extremes read last.
+    // finds its own data still in the cache. The scans are traced side by
+    // side on the processor's cores, backwards, so that tracing starts on
+    // the worksheets the search for extremes read last.
     struct Traced {
         std::vector<Point> i, v;
     };
     std::vector<Traced> traced(static_cast<std::size_t>(n));
-    CurveTracer tracer; // lays the pixel columns out once for scans of one length
-    for (int k = n - 1; k >= 0; --k) {
+    parallelFor(std::size_t(n), [&](std::size_t j) {
+        // A tracer per thread lays the pixel columns out once for scans of
+        // one length.
+        thread_local CurveTracer tracer;
+        const int k = n - 1 - int(j);
         const ScanRecord& s = *scans[std::size_t(k)];
         PlotFrame sf = f;
         if (selV && s.wrkV()) {
@@ -302,7 +308,7 @@ void paintWorksheetGroup(Workbench& wb, PlotFrame f, const PlotLayout& layout)
             sf.offset = slot(k) * stepI;
             traced[std::size_t(k)].i = tracer.trace(sf, s.wrkI(), s.nPoints, r.i);
         }
-    }
+    });
     auto drawScan = [&](int k, Colour colour) {
         c.setPen(f.pen(colour));
         for (const std::vector<Point>* pts : {&traced[std::size_t(k)].i, &traced[std::size_t(k)].v})
