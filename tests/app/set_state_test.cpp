@@ -1,3 +1,5 @@
+#include "app/scan_list.h"
+#include "app/set_fingerprint.h"
 #include "tests/app/scan_fixture.h"
 
 #include <gtest/gtest.h>
@@ -254,4 +256,36 @@ TEST(SetState, RlIndicatorComparesIntegralsAboveEndBaselines)
     a->flagIvWrk = 0; // I and V: the rule does not apply
     b.wb.updateRlIndicator();
     EXPECT_FALSE(b.wb.rlIndicatorSet);
+}
+
+// A set large enough to be digested on several threads: its fingerprint is
+// that of its scans in list order, so a changed last sample or two scans
+// trading places both show.
+TEST(SetState, LargeSetFingerprintTakesEveryScanInOrder)
+{
+    const auto makeSet = [] {
+        std::vector<std::unique_ptr<ScanRecord>> chain;
+        for (int k = 0; k < 40; ++k) {
+            auto s = std::make_unique<ScanRecord>();
+            s->nPoints = 16000;
+            s->frequency = float(k);
+            s->allocChannel(1);
+            s->dataI()[15999] = float(k);
+            chain.push_back(std::move(s));
+        }
+        ScanList list;
+        list.appendTail(std::move(chain));
+        return list;
+    };
+    const ScanList a = makeSet(), b = makeSet();
+    EXPECT_EQ(setFingerprint(a), setFingerprint(b));
+    b.at(39)->dataI()[15999] += 1;
+    EXPECT_NE(setFingerprint(a), setFingerprint(b));
+    b.at(39)->dataI()[15999] -= 1;
+    std::swap(b.at(3)->dataI()[15999], b.at(4)->dataI()[15999]);
+    std::swap(b.at(3)->frequency, b.at(4)->frequency);
+    EXPECT_NE(setFingerprint(a), setFingerprint(b));
+    std::swap(b.at(3)->dataI()[15999], b.at(4)->dataI()[15999]);
+    std::swap(b.at(3)->frequency, b.at(4)->frequency);
+    EXPECT_EQ(setFingerprint(a), setFingerprint(b));
 }
