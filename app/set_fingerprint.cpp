@@ -84,25 +84,14 @@ uint64_t scanFingerprint(const ScanRecord& r)
 
 uint64_t setFingerprint(const ScanList& scans)
 {
-    // A large set is digested scan by scan side by side on the processor's
-    // cores; the digests are combined in list order either way.
-    constexpr std::size_t kParallelFloats = std::size_t(1) << 20;
-    const int n = scans.count();
-    std::vector<uint64_t> each(static_cast<std::size_t>(n));
-    std::size_t floats = 0;
-    for (const auto& r : scans)
-        floats += r->chanI.size() + r->chanV.size();
-    const auto digest = [&](std::size_t k) { each[k] = scanFingerprint(*scans.at(int(k))); };
-    if (floats >= kParallelFloats) {
-        parallelFor(each.size(), digest);
-    } else {
-        for (std::size_t k = 0; k < each.size(); ++k)
-            digest(k);
-    }
+    // The scans are digested side by side on the processor's cores and
+    // combined in list order.
+    std::vector<uint64_t> each(static_cast<std::size_t>(scans.count()));
+    parallelFor(each.size(), [&](std::size_t k) { each[k] = scanFingerprint(*scans.at(int(k))); });
     Digest d;
     for (uint64_t v : each)
         d.add(v);
-    d.add(uint64_t(n));
+    d.add(uint64_t(each.size()));
     return d.value();
 }
 

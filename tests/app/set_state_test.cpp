@@ -258,7 +258,7 @@ TEST(SetState, RlIndicatorComparesIntegralsAboveEndBaselines)
     EXPECT_FALSE(b.wb.rlIndicatorSet);
 }
 
-// A set large enough to be digested on several threads: its fingerprint is
+// A set digested on several threads: its fingerprint is
 // that of its scans in list order, so a changed last sample or two scans
 // trading places both show.
 TEST(SetState, LargeSetFingerprintTakesEveryScanInOrder)
