@@ -36,12 +36,16 @@ uint64_t scanFingerprint(const ScanRecord& r)
     return digest(parts, sizeof parts);
 }
 
-uint64_t setFingerprint(const ScanList& scans)
+uint64_t setFingerprint(const ScanList& scans, const FreshFingerprints& fresh)
 {
     // The scans are digested side by side on the processor's cores and
     // combined in list order.
     std::vector<uint64_t> each(static_cast<std::size_t>(scans.count()));
-    parallelFor(each.size(), [&](std::size_t k) { each[k] = scanFingerprint(*scans.at(int(k))); });
+    parallelFor(each.size(), [&](std::size_t k) {
+        const ScanRecord& r = *scans.at(int(k));
+        const auto known = fresh.find(&r);
+        each[k] = known != fresh.end() ? known->second : scanFingerprint(r);
+    });
     return digest(each.data(), each.size() * sizeof(uint64_t)) ^ each.size();
 }
 

@@ -35,7 +35,7 @@ int truncMode(float mode)
 
 } // namespace
 
-void Workbench::afterLoad(const std::string& loadedPath)
+void Workbench::afterLoad(const std::string& loadedPath, const FreshFingerprints& fresh)
 {
     if (scans.empty())
         return;
@@ -61,7 +61,7 @@ void Workbench::afterLoad(const std::string& loadedPath)
         settings.lastDir = dir;
         store().writeText("LastDir", dir);
     }
-    markSaved();
+    markSaved(fresh);
     ui().stateChanged();
 }
 
@@ -76,9 +76,9 @@ bool Workbench::unsavedChanges() const
     return unsavedMark_ || setFingerprint(scans) != savedFingerprint_;
 }
 
-void Workbench::markSaved()
+void Workbench::markSaved(const FreshFingerprints& fresh)
 {
-    savedFingerprint_ = setFingerprint(scans);
+    savedFingerprint_ = setFingerprint(scans, fresh);
     unsavedMark_ = false;
 }
 

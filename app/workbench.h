@@ -6,6 +6,7 @@
 #include "app/command_table.h"
 #include "app/plot_geometry.h"
 #include "app/scan_list.h"
+#include "app/set_fingerprint.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/ui_port.h"
@@ -189,7 +190,9 @@ public:
     // Unsaved work: the set differs from what was last loaded or saved
     // (compared by fingerprint, so every way of changing a scan counts).
     bool unsavedChanges() const;
-    void markSaved();   // after a load, a workspace save, Close
+    // After a load, a workspace save, Close. `fresh` holds fingerprints the
+    // load took of its new scans, untouched since.
+    void markSaved(const FreshFingerprints& fresh = {});
     void markUnsaved(); // the set holds work no file has, whatever it looks like
     // The close question before the set (and, with reportsToo, the report
     // windows) would be dropped: asked interactively only when something is
@@ -238,7 +241,8 @@ public:
     void deliverReport(const std::string& title, const std::string& text);
 
     // ---- set operations (set_state.cpp) ----------------------------------
-    void afterLoad(const std::string& loadedPath); // sort, active = head, checks, LastDir
+    // Sort, active = head, checks, LastDir; `fresh` goes to markSaved.
+    void afterLoad(const std::string& loadedPath, const FreshFingerprints& fresh = {});
     void checkMixedSet();
     void syncActive();
     void setActive(ScanRecord* r);

@@ -4,6 +4,7 @@
 #include "app/byte_order.h"
 #include "app/scan_record.h"
 #include "app/text_format.h"
+#include "app/wide_clones.h"
 #include "app/workbench.h"
 #include "files/card_reader.h"
 
@@ -44,7 +45,7 @@ constexpr FloatKeyword kFloatKeywords[] = {
 };
 
 // Interprets one header card; false when the card refuses the file.
-bool interpretCard(Workbench& wb, const std::string& card, ScanRecord& r, StoredChannels& h)
+bool interpretCard(LoadErrors& errors, const std::string& card, ScanRecord& r, StoredChannels& h)
 {
     const std::string key = keywordToken(card);
     for (const auto& k : kFloatKeywords) {
@@ -69,7 +70,7 @@ bool interpretCard(Workbench& wb, const std::string& card, ScanRecord& r, Stored
     } else if (key == "NAXIS1") {
         if (cardInt(card, i)) {
             if (i > kMaxPoints) {
-                showLoadError(wb, "Set of data is very large");
+                errors.push_back("Set of data is very large");
                 return false;
             }
             h.points = i;
@@ -111,7 +112,7 @@ bool interpretCard(Workbench& wb, const std::string& card, ScanRecord& r, Stored
 // Shape T: cards in groups of 36 up to END; the rest of the group is read
 // too, so the samples start on a 2880-byte boundary. False when the file
 // ends before END or a card refuses it.
-bool readHeaderT(Workbench& wb, ByteSource& in, ScanRecord& r, StoredChannels& h)
+bool readHeaderT(LoadErrors& errors, ByteSource& in, ScanRecord& r, StoredChannels& h)
 {
     std::string card;
     int cards = 1; // the SIMPLE card
@@ -121,7 +122,7 @@ bool readHeaderT(Workbench& wb, ByteSource& in, ScanRecord& r, StoredChannels& h
         ++cards;
         if (keywordToken(card) == "END")
             break;
-        if (!interpretCard(wb, card, r, h))
+        if (!interpretCard(errors, card, r, h))
             return false;
     }
     while (cards % kCardsPerBlock != 0 && readLine(in, card, kCardLimit, true) != 0)
@@ -130,7 +131,7 @@ bool readHeaderT(Workbench& wb, ByteSource& in, ScanRecord& r, StoredChannels& h
 }
 
 // Shape F: cards up to the second END.
-bool readHeaderF(Workbench& wb, ByteSource& in, ScanRecord& r, StoredChannels& h)
+bool readHeaderF(LoadErrors& errors, ByteSource& in, ScanRecord& r, StoredChannels& h)
 {
     std::string card;
     int ends = 0;
@@ -142,9 +143,21 @@ bool readHeaderF(Workbench& wb, ByteSource& in, ScanRecord& r, StoredChannels& h
                 return true;
             continue;
         }
-        if (!interpretCard(wb, card, r, h))
+        if (!interpretCard(errors, card, r, h))
             return false;
     }
+}
+
+// 16-bit samples, big-endian (shape T) or little-endian (shape F), as
+// value * scale + offset. The product of a 16-bit value and a float is
+// exact in double precision, so the fused multiply-add of the AVX2 copy
+// rounds exactly as the plain copy does.
+QM_WIDE_CLONES void scaleI16(const uint8_t* p, int n, bool bigEndian, double scale, double offset, float* out)
+{
+    if (bigEndian)
+        scaleSamples(p, 2, n, scale, offset, out, [](const uint8_t* q) { return getI16BE(q); });
+    else
+        scaleSamples(p, 2, n, scale, offset, out, [](const uint8_t* q) { return getI16LE(q); });
 }
 
 struct ChannelSetup {
@@ -203,12 +216,9 @@ bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const Channel
             return false;
         p = copy.data();
     }
-    if (shapeF) {
-        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16LE(q); });
+    scaleI16(p, n, !shapeF, scale, offset, data);
+    if (shapeF)
         in.skip(2); // the line end after the samples
-    } else {
-        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16BE(q); });
-    }
     return true;
 }
 
@@ -219,7 +229,13 @@ void showLoadError(Workbench& wb, const std::string& text)
     wb.refuse(text, "", MsgIcon::Error);
 }
 
-bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
+void showLoadErrors(Workbench& wb, const LoadErrors& errors)
+{
+    for (const std::string& text : errors)
+        showLoadError(wb, text);
+}
+
+bool readDataStream(LoadErrors& errors, ByteSource& in, ScanRecord& r)
 {
     std::string card;
     if (readLine(in, card, kCardLimit, true) == 0 || keywordToken(card) != "SIMPLE")
@@ -230,7 +246,7 @@ bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
 
     StoredChannels h;
     h.shapeF = shape[0] == 'F';
-    if (!(h.shapeF ? readHeaderF(wb, in, r, h) : readHeaderT(wb, in, r, h)))
+    if (!(h.shapeF ? readHeaderF(errors, in, r, h) : readHeaderT(errors, in, r, h)))
         return false;
     // A scan has one or two channels and at least one point.
     if (h.points <= 0 || h.count < 1 || h.count > 2)
@@ -251,7 +267,7 @@ bool readDataStream(Workbench& wb, ByteSource& in, ScanRecord& r)
     return true;
 }
 
-bool readDataFile(Workbench& wb, const std::string& path, ScanRecord& r)
+bool readDataFile(LoadErrors& errors, const std::string& path, ScanRecord& r)
 {
     ByteSource in;
     if (!in.open(path))
@@ -259,7 +275,15 @@ bool readDataFile(Workbench& wb, const std::string& path, ScanRecord& r)
     // A path that does not fit is not stored cut short: a later save of the
     // Data arrays would otherwise write to a different file.
     copyField(r.dataFile, path.size() < sizeof r.dataFile ? path : std::string());
-    return readDataStream(wb, in, r);
+    return readDataStream(errors, in, r);
+}
+
+bool readDataFile(Workbench& wb, const std::string& path, ScanRecord& r)
+{
+    LoadErrors errors;
+    const bool read = readDataFile(errors, path, r);
+    showLoadErrors(wb, errors);
+    return read;
 }
 
 } // namespace qm

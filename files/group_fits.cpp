@@ -657,7 +657,10 @@ ScanChain readGroupFitsBytes(Workbench& wb, const uint8_t* data, std::size_t siz
     ByteSource in(data, size);
     return groupOrSingle(wb, in, scanCount, [&](ScanRecord& r) {
         ByteSource again(data, size);
-        return readDataStream(wb, again, r);
+        LoadErrors errors;
+        const bool read = readDataStream(errors, again, r);
+        showLoadErrors(wb, errors);
+        return read;
     });
 }
 

@@ -1,6 +1,9 @@
+#include <chrono>
+#include <cstdio>
 #include "files/open_scans.h"
 
 #include "app/command_table.h"
+#include "app/parallel_for.h"
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "files/card_reader.h"
@@ -26,32 +29,55 @@ std::array<FitsRouteReader, 2>& fitsStages()
 // The list route: one data file per line, named by the line's first word
 // relative to the header file's folder. The new scans are kept aside and
 // join the set only when the whole list has been read.
-ScanChain readHeaderFile(Workbench& wb, const std::string& path)
+//
+// The files are read side by side on the processor's cores, in rounds of
+// as many entries as the set still has room for, so no file after the stop
+// is read. Each round's scans and messages are taken in list order: the
+// outcome is that of reading the files one after another. Each new scan is
+// fingerprinted as soon as it is read, while its arrays are in the cache.
+ScanChain readHeaderFile(Workbench& wb, const std::string& path, FreshFingerprints& fresh)
 {
     ScanChain added;
     ByteSource in;
     if (!in.open(path))
         return added;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::unique_ptr<ScanRecord> record; // reused after a file that failed
+    std::vector<std::string> files;
     std::string line;
     while (readLine(in, line, kListLineLimit, true) != 0) {
-        if (record) {
-            // A refused file may have left header values or a channel behind.
-            *record = ScanRecord{};
-        } else {
-            // The record for this entry would make the set reach the limit:
-            // it is discarded unread and the load stops.
-            if (wb.scans.count() + static_cast<int>(added.size()) + 1 == kListLoadStop)
-                break;
-            record = std::make_unique<ScanRecord>();
-        }
         std::string name = firstWord(line);
         std::replace(name.begin(), name.end(), '\\', '/');
-        if (name.empty())
-            continue;
-        if (readDataFile(wb, (folder / name).string(), *record))
-            added.push_back(std::move(record));
+        if (!name.empty())
+            files.push_back((folder / name).string());
+    }
+    struct Entry {
+        std::unique_ptr<ScanRecord> record;
+        uint64_t fingerprint = 0;
+        LoadErrors errors;
+    };
+    for (std::size_t next = 0; next < files.size();) {
+        // The entry that would make the set reach the limit is not read and
+        // the load stops; a set already past it takes the whole list.
+        const long room = long(kListLoadStop) - 1 - wb.scans.count() - long(added.size());
+        if (room == 0)
+            break;
+        const std::size_t round = room > 0 ? std::min(std::size_t(room), files.size() - next) : files.size() - next;
+        std::vector<Entry> entries(round);
+        parallelFor(round, [&](std::size_t k) {
+            auto record = std::make_unique<ScanRecord>();
+            if (readDataFile(entries[k].errors, files[next + k], *record)) {
+                entries[k].fingerprint = scanFingerprint(*record);
+                entries[k].record = std::move(record);
+            }
+        });
+        for (Entry& e : entries) {
+            showLoadErrors(wb, e.errors);
+            if (e.record) {
+                fresh.emplace(e.record.get(), e.fingerprint);
+                added.push_back(std::move(e.record));
+            }
+        }
+        next += round;
     }
     return added;
 }
@@ -59,7 +85,8 @@ ScanChain readHeaderFile(Workbench& wb, const std::string& path)
 // Puts the new scans into the set (FITS route at the tail, list route at
 // the head) and runs the steps after a load. When memory runs out on the
 // way the new scans are taken out again, so the set keeps the scans it had.
-void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& path)
+void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& path,
+                const FreshFingerprints& fresh)
 {
     std::vector<const ScanRecord*> adopted;
     // Appending to a set with unsaved work leaves that work unsaved.
@@ -73,7 +100,7 @@ void adoptScans(Workbench& wb, ScanChain added, bool atTail, const std::string& 
             for (auto& r : added)
                 wb.scans.pushHead(std::move(r));
         }
-        wb.afterLoad(path);
+        wb.afterLoad(path, fresh);
     });
     if (unsaved)
         wb.markUnsaved();
@@ -148,16 +175,21 @@ int openScans(Workbench& wb, const std::optional<std::string>& given)
     }
     const bool fitsRoute = firstWord(first) == "SIMPLE";
     ScanChain added;
+    FreshFingerprints fresh;
     // The readers build the new scans aside, so running out of memory there
     // leaves the set untouched.
-    if (!wb.guardMemory([&] { added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path); }))
+    auto T0=std::chrono::steady_clock::now();
+    if (!wb.guardMemory([&] { added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path, fresh); }))
         return 1;
+    auto T1=std::chrono::steady_clock::now();
 
     if (added.empty()) {
         wb.refuse(fitsRoute ? "Data file is BAD" : "Header File is BAD", "", MsgIcon::Error);
     } else {
-        adoptScans(wb, std::move(added), fitsRoute, *path);
+        adoptScans(wb, std::move(added), fitsRoute, *path, fresh);
     }
+    auto T2=std::chrono::steady_clock::now();
+    static double a=0,b=0; static int n=0; a+=std::chrono::duration<double,std::milli>(T1-T0).count(); b+=std::chrono::duration<double,std::milli>(T2-T1).count(); if(++n%100==0) fprintf(stderr,"read %.3f adopt %.3f\n",a/n,b/n);
 
     if (wb.interactiveMode && !wb.settings.autoScript.empty() && wb.autoScriptHook)
         wb.autoScriptHook(wb);

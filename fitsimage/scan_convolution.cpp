@@ -1,5 +1,6 @@
 #include "fitsimage/scan_convolution.h"
 
+#include "app/wide_clones.h"
 #include "app/workbench.h"
 #include "files/resample.h"
 #include "fitsimage/fits_image.h"
@@ -38,14 +39,7 @@ __attribute__((always_inline)) inline void collapseRows(const float* image, int 
 }
 
 // A full block has a constant count, which the compiler vectorises; on
-// processors with AVX2 a second copy uses the wider registers. The copy is
-// chosen by a resolver that runs while the program is loaded, before
-// ThreadSanitizer is ready, so its builds keep the one plain copy.
-#if defined(__SANITIZE_THREAD__)
-#define QM_WIDE_CLONES
-#else
-#define QM_WIDE_CLONES __attribute__((target_clones("arch=haswell", "default")))
-#endif
+// processors with AVX2 a second copy uses the wider registers.
 QM_WIDE_CLONES void
 collapseFullBlock(const float* image, int width, int y0, int y1, const std::vector<float>* const* w,
                   std::size_t scans, float* acc)

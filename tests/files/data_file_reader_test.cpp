@@ -250,7 +250,9 @@ TEST_F(ReaderTest, EveryTruncationOfADataFileIsSafe)
             const std::string part = file->substr(0, len);
             ByteSource in = source(part);
             ScanRecord r;
-            const bool ok = readDataStream(wb, in, r);
+            LoadErrors errors;
+            const bool ok = readDataStream(errors, in, r);
+            ASSERT_TRUE(errors.empty()) << len;
             ASSERT_EQ(ok, len >= (shapeT ? tComplete : fComplete)) << len;
             if (ok) { // shape F stores channel 1 second
                 ASSERT_EQ(shapeT ? arrayOf(r.wrkV(), 5) : arrayOf(r.dataI(), 4),

@@ -121,3 +121,37 @@ TEST_F(OpenScansTest, EveryTruncatedHeaderFileLoadsTheNamesPresent)
         EXPECT_EQ(u.sawMessage("Header File is BAD"), expect == 0) << len;
     }
 }
+
+// The list's files are read several at a time, yet the outcome is that of
+// reading them in order: the load stops before the entry that would make
+// the set reach 256 scans, and a file after that point is never read (its
+// message would show). The set right after the load counts as saved.
+TEST_F(OpenScansTest, ListLoadStopsBeforeTheSetReachesItsLimit)
+{
+    preload(250);
+    wb.markSaved();
+    const std::string tooLong = shapeTFile(
+        {"BITPIX  =  16", "NAXIS   =  1", "NAXIS1  =  16001", "POLARSET=  1", "BSCALE1 =  1"}, beSamples({1, 2}));
+    std::string list;
+    for (int k = 0; k < 12; ++k) {
+        const std::string name = "s" + std::to_string(k) + ".001";
+        if (k == 1 || k == 10)
+            put(name, tooLong);
+        else if (k != 3)
+            put(name, scanAt(std::to_string(1 + k)));
+        list += name + "\n";
+    }
+    EXPECT_EQ(openScans(wb, put("set.0hd", list)), 1);
+    EXPECT_EQ(wb.scans.count(), 255);
+    ASSERT_EQ(ui.messages.size(), 1u); // s1's, not s10's
+    EXPECT_EQ(ui.messages[0].text, "Set of data is very large");
+    std::vector<float> loaded;
+    for (const auto& r : wb.scans)
+        if (r->frequency < 50)
+            loaded.push_back(r->frequency);
+    EXPECT_EQ(loaded, (std::vector<float>{1, 3, 5, 6, 7}));
+
+    EXPECT_FALSE(wb.unsavedChanges());
+    wb.scans.at(0)->wrkI()[1] += 1;
+    EXPECT_TRUE(wb.unsavedChanges());
+}
