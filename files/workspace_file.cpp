@@ -26,7 +26,8 @@ FileDialogSpec workspaceDialog(const std::string& title, const std::string& init
     return spec;
 }
 
-bool writeAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
+template <class Bytes>
+bool writeAtomically(const std::string& path, const Bytes& bytes)
 {
     AtomicFile f(path);
     return f.write(bytes.data(), bytes.size()) && f.commit();
@@ -129,11 +130,11 @@ std::string commandFile(Workbench& wb, const std::optional<std::string>& path, b
 
 bool autosave(Workbench& wb)
 {
-    const auto image = encodeWorkspace(wb);
-    if (!image)
+    BulkBytes image;
+    if (!encodeWorkspace(wb, image))
         return false;
     const std::string target = newBackupFile(wb);
-    if (target.empty() || !writeAtomically(target, *image))
+    if (target.empty() || !writeAtomically(target, image))
         return false;
     adoptBackup(wb, target);
     return true;
@@ -247,10 +248,12 @@ bool saveWorkspace(Workbench& wb, int kind, const std::optional<std::string>& pa
         reportWriteFailure(wb, targetError);
         return false;
     }
-    const auto image = encodeWorkspace(wb);
+    // Both buffers are bulk memory, which is not cleared before it is
+    // written and is kept for the next save.
+    BulkBytes image;
     // When compression fails packWorkspace hands back the image itself, so
     // the target still receives a readable workspace.
-    if (image && writeAtomically(target, packWorkspace(*image))) {
+    if (encodeWorkspace(wb, image) && writeAtomically(target, packWorkspace(image))) {
         wb.markSaved();
         return true;
     }

@@ -167,7 +167,8 @@ std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb)
     return out;
 }
 
-bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out)
+template <class Bytes>
+bool encodeWorkspace(const Workbench& wb, Bytes& out)
 {
     const ScanList& list = wb.scans;
     if (list.count() > kMaxWorkspaceScans)
@@ -316,7 +317,11 @@ bool decodeWorkspace(BulkBytes image, WorkspaceImage& out)
     return true;
 }
 
-std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_t bound)
+template bool encodeWorkspace(const Workbench&, std::vector<uint8_t>&);
+template bool encodeWorkspace(const Workbench&, BulkBytes&);
+
+template <class Bytes>
+Bytes packWorkspace(const Bytes& image, std::size_t bound)
 {
     // libdeflate writes the same zlib stream format as zlib's compress(), in
     // a fraction of the time at this level and within a few percent of its
@@ -325,7 +330,7 @@ std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_
         libdeflate_alloc_compressor(kWorkspaceDeflateLevel), libdeflate_free_compressor);
     if (!z || image.size() > 0xFFFFFFFFu)
         return image;
-    std::vector<uint8_t> out(kWorkspaceZipHeaderBytes + bound);
+    Bytes out(kWorkspaceZipHeaderBytes + bound);
     const std::size_t streamBytes =
         libdeflate_zlib_compress(z.get(), image.data(), image.size(), out.data() + kWorkspaceZipHeaderBytes, bound);
     if (streamBytes == 0)
@@ -335,6 +340,8 @@ std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_
     out.resize(kWorkspaceZipHeaderBytes + streamBytes);
     return out;
 }
+template std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>&, std::size_t);
+template BulkBytes packWorkspace(const BulkBytes&, std::size_t);
 
 bool hasWorkspaceMagic(const uint8_t* data, std::size_t size)
 {

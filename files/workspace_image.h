@@ -52,8 +52,12 @@ inline constexpr std::size_t scanCount = 0, activePos = 2, viewBegin = 4, viewEn
 // has no image (nullopt): the reader refuses such counts.
 std::optional<std::vector<uint8_t>> encodeWorkspace(const Workbench& wb);
 // The same into `out`, whose memory is reused when it is large enough (the
-// autosave keeps one buffer from image to image). False without an image.
-bool encodeWorkspace(const Workbench& wb, std::vector<uint8_t>& out);
+// autosave keeps one buffer from image to image); every byte is written, so
+// bulk memory is never cleared first. False without an image.
+template <class Bytes>
+bool encodeWorkspace(const Workbench& wb, Bytes& out);
+extern template bool encodeWorkspace(const Workbench&, std::vector<uint8_t>&);
+extern template bool encodeWorkspace(const Workbench&, BulkBytes&);
 
 // A decoded image, not yet applied to a workbench.
 struct WorkspaceImage {
@@ -82,8 +86,12 @@ inline std::size_t workspaceCompressBound(std::size_t n) { return n / 1000 + n +
 
 // The file form of an image: the compressed form when its zlib stream
 // fits into `bound` bytes, else the uncompressed image itself.
-std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image, std::size_t bound);
-inline std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>& image)
+template <class Bytes>
+Bytes packWorkspace(const Bytes& image, std::size_t bound);
+extern template std::vector<uint8_t> packWorkspace(const std::vector<uint8_t>&, std::size_t);
+extern template BulkBytes packWorkspace(const BulkBytes&, std::size_t);
+template <class Bytes>
+Bytes packWorkspace(const Bytes& image)
 {
     return packWorkspace(image, workspaceCompressBound(image.size()));
 }
