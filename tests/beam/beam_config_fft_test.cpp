@@ -3,7 +3,7 @@
 #include "beam/beam_config.h"
 #include "beam/fft.h"
 #include "tests/app/scan_fixture.h"
-#include "tests/beam/numpy_reference.h"
+#include "tests/support/python_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -85,13 +85,12 @@ TEST(Fft, MatchesNumpyBothWaysAndComplexHelpers)
     std::vector<Complex> odd(6);
     EXPECT_FALSE(fft(odd, -1));
 
-    if (!numpyAvailable())
+    if (!pythonImports("numpy"))
         GTEST_SKIP() << "python3-numpy is not installed";
     // Random sequences of every size, both ways, through one script run.
     std::mt19937 g(7);
     std::uniform_real_distribution<double> d(-1, 1);
     const std::string in = std::string(::testing::TempDir()) + "fft_in.txt";
-    const std::string out = std::string(::testing::TempDir()) + "fft_out.txt";
     std::vector<std::vector<Complex>> mine;
     FILE* f = std::fopen(in.c_str(), "w");
     ASSERT_TRUE(f);
@@ -107,8 +106,7 @@ TEST(Fft, MatchesNumpyBothWaysAndComplexHelpers)
             mine.push_back(std::move(x));
         }
     std::fclose(f);
-    ASSERT_TRUE(runScript("fft " + in + " " + out));
-    const auto ref = readNumbers(out);
+    const auto ref = numbersIn(runReference("beam/beam_reference.py", "fft " + in).value_or(""));
     std::size_t at = 0;
     for (const auto& x : mine) {
         ASSERT_LE(at + 2 * x.size(), ref.size());

@@ -2,7 +2,7 @@
 #include "beam/beam_commands.h"
 #include "beam/fft_beam_correction.h"
 #include "tests/app/scan_fixture.h"
-#include "tests/beam/numpy_reference.h"
+#include "tests/support/python_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ TEST(FftBeamCorrection, RangeAndTransformLength)
 
 TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
 {
-    if (!numpyAvailable())
+    if (!pythonImports("numpy"))
         GTEST_SKIP() << "python3-numpy is not installed";
     const auto scan = sunScan();
     const BeamConfig config;
@@ -118,7 +118,6 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
             for (int i = 0; i < n; ++i)
                 v[static_cast<std::size_t>(i)] = 50 * std::exp(-std::pow((i - n * 0.4) / 6, 2)) + 10 + noise(g);
             const std::string in = std::string(::testing::TempDir()) + "correct.json";
-            const std::string out = std::string(::testing::TempDir()) + "correct.txt";
             FILE* f = std::fopen(in.c_str(), "w");
             auto list = [f](const std::vector<double>& x) {
                 for (std::size_t i = 0; i < x.size(); ++i)
@@ -138,8 +137,7 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
             std::vector<double> mine = v;
             ASSERT_TRUE(corrector.correct(mine.data(), n, focal, shifted, middle, 0.001));
             EXPECT_EQ(corrector.lastLength(), n == 301 ? 512u : 128u);
-            ASSERT_TRUE(runScript("correct " + in + " " + out));
-            const auto ref = readNumbers(out);
+            const auto ref = numbersIn(runReference("beam/beam_reference.py", "correct " + in).value_or(""));
             ASSERT_EQ(ref.size(), v.size());
             for (std::size_t i = 0; i < v.size(); ++i)
                 ASSERT_NEAR(mine[i], ref[i], 1e-9 * 60) << i;
