@@ -18,15 +18,10 @@ TEST(BeamConfig, LayoutRoundTripAndLength)
     BeamConfig c{30, 1.5f, -10, 11, 0.5f, 2, 0.25f, 21, 4000, 1};
     const auto bytes = encodeBeamConfig(c);
     ASSERT_EQ(bytes.size(), 40u);
-    EXPECT_EQ(getF32LE(bytes.data() + 0), 30.0f);
-    EXPECT_EQ(getF32LE(bytes.data() + 4), 1.5f);
-    EXPECT_EQ(getF32LE(bytes.data() + 8), -10.0f);  // L shift
-    EXPECT_EQ(getF32LE(bytes.data() + 12), 11.0f);  // R shift
-    EXPECT_EQ(getF32LE(bytes.data() + 16), 0.5f);
-    EXPECT_EQ(getF32LE(bytes.data() + 20), 2.0f);
-    EXPECT_EQ(getF32LE(bytes.data() + 24), 0.25f);
-    EXPECT_EQ(getF32LE(bytes.data() + 28), 21.0f);
-    EXPECT_EQ(getF32LE(bytes.data() + 32), 4000.0f);
+    std::vector<float> floats; // nine floats (the L shift before the R shift), then the test option
+    for (std::size_t at = 0; at < 36; at += 4)
+        floats.push_back(getF32LE(bytes.data() + at));
+    EXPECT_EQ(floats, (std::vector<float>{30, 1.5f, -10, 11, 0.5f, 2, 0.25f, 21, 4000}));
     EXPECT_EQ(getU32LE(bytes.data() + 36), 1u);
 
     MemorySettingsStore store;
