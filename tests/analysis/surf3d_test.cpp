@@ -138,8 +138,8 @@ TEST(Surf3d, FitsMapMatchesNumpyAndVerifies)
         EXPECT_NE(bytes.find("DATE_OBS= '2004-05-01T05:00:00'"), std::string::npos);
         EXPECT_EQ(bytes.find("END     "), 80u * (26 + 4)); // 27 + n cards, END last
         if (pythonImports("astropy, numpy")) {
-            const auto diff = runReference("analysis/surf3d_reference.py", b.dir.file(name) + " 10 290 " +
-                                                                                (frequency ? "GHz" : "cm") + " 2 3 5 8");
+            const std::string args = b.dir.file(name) + " 10 290 " + (frequency ? "GHz" : "cm") + " 2 3 5 8";
+            const auto diff = runReference("analysis/surf3d_reference.py", args);
             ASSERT_TRUE(diff && !diff->empty());
             EXPECT_LE(std::stod(*diff), 1.01) << name;
         }

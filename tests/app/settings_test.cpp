@@ -51,8 +51,9 @@ TEST(Settings, EmptyStoreGivesTheDefaults)
     const Settings s = loadSettings(store, "/opt/quillmar");
     EXPECT_EQ((std::vector<float>{s.koefFlux, s.minYscaleI, s.vrtBeam}), (std::vector<float>{1, 100, 190}));
     EXPECT_EQ(std::pair(s.autoTime, s.unitAxisX), std::pair(5, '"'));
-    EXPECT_EQ((std::vector<std::string>{s.unitFlux, s.jpFlux, s.output, s.lastDir, s.extProgram}),
-              (std::vector<std::string>{"[Jy]", "/opt/quillmar/SunFlux", "/home/obs/Quillmar", "/home/obs", "xdg-open"}));
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ((Texts{s.unitFlux, s.jpFlux, s.output, s.lastDir, s.extProgram}),
+              (Texts{"[Jy]", "/opt/quillmar/SunFlux", "/home/obs/Quillmar", "/home/obs", "xdg-open"}));
     // Scripts are written beside the program only when its folder is writable.
     EXPECT_EQ(s.pathScript, "/home/obs/data/quillmar/Script");
     TempDir writable;
@@ -106,8 +107,9 @@ TEST(Settings, WindowsPathsAreKeptOnlyWhenTheyNameSomething)
                     {"AutoScript", "C:\\s\\auto.spt"}, {"CorFile", "CorLog.dat"}};
     const Settings s = loadSettings(store, "/opt/quillmar");
     // A missing Linux folder stays: it is made when used.
-    EXPECT_EQ((std::vector<std::string>{s.output, s.lastDir, s.extProgram, s.jpFlux, s.autoScript, s.corFile}),
-              (std::vector<std::string>{"/home/obs/Quillmar", "/no/such/folder", "xdg-open", existing, "", "CorLog.dat"}));
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ((Texts{s.output, s.lastDir, s.extProgram, s.jpFlux, s.autoScript, s.corFile}),
+              (Texts{"/home/obs/Quillmar", "/no/such/folder", "xdg-open", existing, "", "CorLog.dat"}));
 }
 
 TEST(Settings, WrittenFormatsReadBackTheSame)

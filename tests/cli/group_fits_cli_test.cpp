@@ -21,7 +21,8 @@ TEST(GroupFitsCli, ExampleSetRoundTripsThroughGroupFits)
 {
     TempDir dir("qm-group-example");
     const std::string set = std::string(QM_SOURCE_DIR) + "/examples/sun3-18/set.0hd";
-    test::ToolRun r = test::runTool(QM_BATCH_EXE, "--convert --group '" + set + "' '" + (dir.file("sun.fits")) + "'", dir.path().string());
+    const std::string args = "--convert --group '" + set + "' '" + dir.file("sun.fits") + "'";
+    test::ToolRun r = test::runTool(QM_BATCH_EXE, args, dir.path().string());
     ASSERT_EQ(r.code, 0) << r.err;
     HeadlessWorkbench a(nullptr, nullptr), b(nullptr, nullptr);
     ASSERT_TRUE(a.load(set));

@@ -25,8 +25,8 @@ inline std::optional<std::string> runReference(const std::string& script, const 
     const char* src = std::getenv("QUILLMAR_SOURCE");
     const TempDir dir("qm-py");
     const std::string out = dir.file("out");
-    const std::string cmd = "/usr/bin/python3 " + std::string(src ? src : ".") + "/tests/" + script + " " + args + " >" + out;
-    if (std::system(cmd.c_str()) != 0)
+    const std::string path = std::string(src ? src : ".") + "/tests/" + script;
+    if (std::system(("/usr/bin/python3 " + path + " " + args + " >" + out).c_str()) != 0)
         return std::nullopt;
     return readTextFile(out);
 }

@@ -90,7 +90,8 @@ TEST(SolarDisk, DegenerateScansDrawNothing)
     const ScanRecord keep = *d.s;
     // No step, a negative radius, no centre, a radius of 1e33 points.
     for (auto spoil : {+[](ScanRecord& s) { s.step = 0; }, +[](ScanRecord& s) { s.radius = -960; },
-                       +[](ScanRecord& s) { s.centerPoint = std::nanf(""); }, +[](ScanRecord& s) { s.step = 1e-30f; }}) {
+                       +[](ScanRecord& s) { s.centerPoint = std::nanf(""); },
+                       +[](ScanRecord& s) { s.step = 1e-30f; }}) {
         *d.s = keep;
         spoil(*d.s);
         EXPECT_TRUE(d.paint().calls.empty());
