@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <new>
+#include <tuple>
 
 namespace qm {
 namespace {
@@ -46,7 +47,8 @@ TEST(PacketRun, LoadsEachFileRunsTheListAndLogs)
                                    "Unknown=1\r\n+SaveData\r\n");
     const PacketRun run = runPacketFile(b.wb, p);
 
-    EXPECT_EQ(run.commands, 5);
+    EXPECT_EQ(run.status, PacketStatus::Completed);
+    EXPECT_EQ(std::tuple(run.commands, run.loaded, run.notLoaded), std::tuple(5, 2, 4));
     EXPECT_FALSE(run.exitRequested);
     EXPECT_EQ(readTextFile(b.out + "/log.txt"), "good.0hd-OK:)\nbroken.0hd-Bad:(\nspace.wsf-OK:)\njunk.fits-Bad:(\n"
                                          "not-there.0hd-Bad:(\nempty.0hd-Bad:(\n");
