@@ -36,17 +36,22 @@ void writeInputs(const std::string& in)
     ASSERT_TRUE(writeFileAtomically(in + "/junk.wsf", std::string(5000, '\xa5')));
 }
 
+// The packet of these tests over the inputs above (and `more` files), its
+// results in `out`.
+std::string packetText(const std::string& out, const std::string& more = "")
+{
+    return "[Init]\r\nOutPrefix=r_\r\nInDir=in\r\nOutDir=" + out + "\r\nAppExit=1\r\n\r\n"
+           "[Files]\r\ngood.0hd\r\nbroken.0hd\r\nother.wsf\r\njunk.wsf\r\nabsent.0hd\r\n" + more + "\r\n"
+           "[Commands]\r\nAllMode=1\r\nSmoothGauss=20\r\nSaveWorksheet=0 0 1\r\nSaveWorkspace#all_%d.wsf\r\n"
+           "IVtoRL\r\nOpenFile\r\nSwitchWrkV=0\r\nIVtoRL\r\n";
+}
+
 TEST(PacketCli, RunsAPacketOverGoodAndDamagedFiles)
 {
     TempDir dir("qm-pkcli");
     writeInputs(dir.file("in"));
     fs::create_directories(dir.file("work"));
-    ASSERT_TRUE(writeFileAtomically(dir.file("run.pkf"),
-                                    "[Init]\r\nOutPrefix=r_\r\nInDir=in\r\nOutDir=results\r\nAppExit=1\r\n\r\n"
-                                    "[Files]\r\ngood.0hd\r\nbroken.0hd\r\nother.wsf\r\njunk.wsf\r\nabsent.0hd\r\n\r\n"
-                                    "[Commands]\r\nAllMode=1\r\nSmoothGauss=20\r\nSaveWorksheet=0 0 1\r\n"
-                                    "SaveWorkspace#all_%d.wsf\r\nIVtoRL\r\n"
-                                    "OpenFile\r\nSwitchWrkV=0\r\nIVtoRL\r\n"));
+    ASSERT_TRUE(writeFileAtomically(dir.file("run.pkf"), packetText("results")));
     fs::create_directories(dir.file("results"));
     const test::ToolRun r = test::runTool(QM_BATCH_EXE, "'" + dir.file("run.pkf") + "'", dir.file("work"));
     // Files that did not load and commands that failed: exit status 1, a
@@ -98,12 +103,7 @@ TEST(PacketCli, JobsAndShardsWriteWhatASerialRunWrites)
     fs::create_directories(dir.file("work"));
     auto packet = [&](const std::string& out) {
         const std::string path = dir.file(out + ".pkf");
-        EXPECT_TRUE(writeFileAtomically(
-            path, "[Init]\r\nOutPrefix=r_\r\nInDir=in\r\nOutDir=" + out +
-                      "\r\nAppExit=1\r\n\r\n"
-                      "[Files]\r\ngood.0hd\r\nbroken.0hd\r\nother.wsf\r\njunk.wsf\r\nabsent.0hd\r\nthird.wsf\r\n\r\n"
-                      "[Commands]\r\nAllMode=1\r\nSmoothGauss=20\r\nSaveWorksheet=0 0 1\r\n"
-                      "SaveWorkspace#all_%d.wsf\r\nIVtoRL\r\nOpenFile\r\nSwitchWrkV=0\r\nIVtoRL\r\n"));
+        EXPECT_TRUE(writeFileAtomically(path, packetText(out, "third.wsf\r\n")));
         return "'" + path + "'";
     };
     const auto serial = test::runTool(QM_BATCH_EXE, packet("serial"), dir.file("work"));
