@@ -4,11 +4,11 @@
 #include "analysis/gauss_analysis.h"
 #include "analysis/gauss_errors.h"
 #include "tests/analysis/analysis_bench.h"
+#include "tests/support/python_reference.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -76,10 +76,8 @@ std::vector<std::array<double, 6>> reference(const Analysed& a)
         for (const GaussComponent& c : a.fit)
             f << c.amplitude << ' ' << c.width << ' ' << c.centre << '\n';
     }
-    const char* src = std::getenv("QUILLMAR_SOURCE");
-    const std::string script = std::string(src ? src : ".") + "/tests/analysis/gauss_reference.py";
     std::vector<std::array<double, 6>> rows;
-    if (std::system(("/usr/bin/python3 " + script + " " + in + " " + out).c_str()) != 0)
+    if (!runReference("analysis/gauss_reference.py", in + " " + out))
         return rows;
     std::ifstream f(out);
     std::array<double, 6> r;
@@ -88,13 +86,11 @@ std::vector<std::array<double, 6>> reference(const Analysed& a)
     return rows;
 }
 
-bool haveScipy() { return std::system("/usr/bin/python3 -c 'import scipy' >/dev/null 2>&1") == 0; }
-
 } // namespace
 
 TEST(GaussScipy, FitsAreTheLeastSquaresOptimum)
 {
-    if (!haveScipy())
+    if (!pythonImports("scipy"))
         GTEST_SKIP() << "Debian's python3-scipy is not installed";
     struct Case {
         const char* name;

@@ -2,11 +2,11 @@
 // the field search against an independent numpy computation.
 #include "analysis/line_field_search.h"
 #include "tests/analysis/analysis_bench.h"
+#include "tests/support/python_reference.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 using namespace qm;
@@ -194,10 +194,8 @@ TEST(LineField, FieldTableAndItsLifetime)
 
 TEST(LineField, FieldMatchesNumpyAndItsBias)
 {
-    if (std::system("/usr/bin/python3 -c 'import numpy' >/dev/null 2>&1") != 0)
+    if (!pythonImports("numpy"))
         GTEST_SKIP() << "Debian's python3-numpy is not installed";
-    const char* src = std::getenv("QUILLMAR_SOURCE");
-    ASSERT_TRUE(src);
     TempDir dir;
     for (double field : {800.0, 1000.0, 1200.0, 1400.0}) {
         FieldBench b;
@@ -217,9 +215,7 @@ TEST(LineField, FieldMatchesNumpyAndItsBias)
                 f << '\n';
             }
         }
-        ASSERT_EQ(std::system(("/usr/bin/python3 " + std::string(src) + "/tests/analysis/field_reference.py " + in +
-                               " " + out).c_str()),
-                  0);
+        ASSERT_TRUE(runReference("analysis/field_reference.py", in + " " + out));
         double h = 0, lambda = 0;
         std::ifstream(out) >> h >> lambda;
         EXPECT_NEAR(b.wb.magField[0].second, h, 1e-4 * h) << field;

@@ -2,12 +2,12 @@
 // astropy and fitsverify, the bitmap through ImageMagick, and bad output.
 #include "analysis/surf3d.h"
 #include "tests/analysis/analysis_bench.h"
+#include "tests/files/fits_checkers.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 using namespace qm;
 using namespace qm::test;
@@ -16,8 +16,7 @@ namespace {
 
 constexpr int kPoints = 300;
 
-bool have(const char* command) { return std::system((std::string(command) + " >/dev/null 2>&1").c_str()) == 0; }
-
+// What a shell command printed.
 std::string run(const std::string& command)
 {
     std::string out;
@@ -138,17 +137,14 @@ TEST(Surf3d, FitsMapMatchesNumpyAndVerifies)
         EXPECT_NE(bytes.find("OBJECT  = 'Sun''s ''AR'''"), std::string::npos);
         EXPECT_NE(bytes.find("DATE_OBS= '2004-05-01T05:00:00'"), std::string::npos);
         EXPECT_EQ(bytes.find("END     "), 80u * (26 + 4)); // 27 + n cards, END last
-        if (have("/usr/bin/python3 -c 'import astropy, numpy'")) {
-            const char* src = std::getenv("QUILLMAR_SOURCE");
-            ASSERT_TRUE(src);
-            const std::string diff = run("/usr/bin/python3 " + std::string(src) + "/tests/analysis/surf3d_reference.py " +
-                                         b.dir.file(name) + " 10 290 " + (frequency ? "GHz" : "cm") + " 2 3 5 8");
-            ASSERT_FALSE(diff.empty());
-            EXPECT_LE(std::stod(diff), 1.01) << name;
+        if (pythonImports("astropy, numpy")) {
+            const std::string args = b.dir.file(name) + " 10 290 " + (frequency ? "GHz" : "cm") + " 2 3 5 8";
+            const auto diff = runReference("analysis/surf3d_reference.py", args);
+            ASSERT_TRUE(diff && !diff->empty());
+            EXPECT_LE(std::stod(*diff), 1.01) << name;
         }
-        if (have("which fitsverify")) {
-            const std::string report = run("fitsverify " + b.dir.file(name));
-            EXPECT_NE(report.find("0 warning(s) and 0 error(s)"), std::string::npos) << report;
+        if (const auto v = runFitsverify(b.dir.file(name))) {
+            EXPECT_TRUE(v->warnings == 0 && v->errors == 0) << v->report;
         }
     }
     // A flat map: data 0, BSCALE 1, BZERO the value.
@@ -198,7 +194,7 @@ TEST(Surf3d, BitmapPixelsMarkersAndHeader)
         text += uint8_t(map[i]) == 200 && (i - 1078) % 256 >= 40;
     }
     EXPECT_GT(text, 100);
-    if (have("which identify")) {
+    if (!run("command -v identify").empty()) {
         EXPECT_EQ(run("identify -format '%w %h' " + m.dir.file("map.bmp")), "256 286");
         // The grey ramp: the red value of each pixel is its index; the top line comes first.
         const std::string rgb = run("convert " + m.dir.file("map.bmp") + " rgb:-");

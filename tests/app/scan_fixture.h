@@ -37,6 +37,18 @@ inline std::unique_ptr<ScanRecord> makeScan(float frequency, const char* date = 
     return r;
 }
 
+// A channel's Worksheet or Data array as a whole (1: I, 2: V).
+inline std::vector<float> wrkOf(const ScanRecord& s, int ch)
+{
+    const float* x = ch == 1 ? s.wrkI() : s.wrkV();
+    return {x, x + s.nPoints};
+}
+inline std::vector<float> dataOf(const ScanRecord& s, int ch)
+{
+    const float* x = ch == 1 ? s.dataI() : s.dataV();
+    return {x, x + s.nPoints};
+}
+
 // A workbench with the core's own commands, fed through the load path.
 struct Bench {
     FakeUi ui;

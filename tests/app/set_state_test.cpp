@@ -24,12 +24,10 @@ TEST(SetState, LoadSortsActivatesHeadAndEnablesDataCommands)
     EXPECT_STREQ(b.wb.scans.at(1)->dateObs, "2004/05/02");
     EXPECT_TRUE(b.wb.setLoaded);
     EXPECT_EQ(b.wb.activeScan, b.wb.scans.head());
-    EXPECT_EQ(b.wb.viewBegin, 1);
-    EXPECT_EQ(b.wb.viewEnd, 28);
-    EXPECT_FALSE(b.wb.isEnabled(100));
-    EXPECT_TRUE(b.wb.isEnabled(111));
-    EXPECT_FALSE(b.wb.isEnabled(108)); // the head has no lower neighbour
-    EXPECT_TRUE(b.wb.isEnabled(107));
+    EXPECT_EQ(std::pair(b.wb.viewBegin, b.wb.viewEnd), std::pair(1, 28));
+    // Open greyed, Close and the step up available; the head has no lower neighbour.
+    EXPECT_EQ((std::vector<bool>{b.wb.isEnabled(100), b.wb.isEnabled(111), b.wb.isEnabled(108), b.wb.isEnabled(107)}),
+              (std::vector<bool>{false, true, false, true}));
     EXPECT_EQ(b.wb.settings.lastDir, "/data/sun/2004");
     EXPECT_EQ(b.store.readText("LastDir"), std::optional<std::string>("/data/sun/2004"));
 }
@@ -131,22 +129,17 @@ TEST(SetState, CloseResetsEverythingAndAsksFirst)
     EXPECT_EQ(b.ui.messages.size(), 3u);
     b.wb.closeSet(true); // saved: no question
     EXPECT_EQ(b.ui.messages.size(), 3u);
-    EXPECT_TRUE(b.wb.scans.empty());
-    EXPECT_EQ(b.wb.activeScan, nullptr);
-    EXPECT_FALSE(b.wb.setLoaded);
-    EXPECT_FALSE(b.wb.mixedSet);
-    EXPECT_FALSE(b.wb.allMode);
-    EXPECT_EQ(selection(b.wb), (Flags{true, true, false, false}));
-    EXPECT_FALSE(b.wb.view.sunDisk || b.wb.view.localGraph);
-    EXPECT_FALSE(b.wb.isChecked(135) || b.wb.isChecked(177));
-    EXPECT_EQ(b.wb.groupMode, 0);
-    EXPECT_EQ(b.wb.groupCount(), 0);
+    // Everything as before the first load; the backup deleted, the hooks told.
+    const Workbench& w = b.wb;
+    EXPECT_TRUE(w.scans.empty() && w.activeScan == nullptr && w.groupCount() == 0 && w.tempWorkspace.empty());
+    EXPECT_FALSE(w.setLoaded || w.mixedSet || w.allMode || w.view.sunDisk || w.view.localGraph || w.isChecked(135) ||
+                 w.isChecked(177) || w.rlIndicatorEnabled || w.rlIndicatorSet);
+    EXPECT_EQ(selection(w), (Flags{true, true, false, false}));
+    EXPECT_EQ(w.groupMode, 0);
     EXPECT_EQ(b.ui.titles.back(), "Quillmar");
-    EXPECT_TRUE(b.wb.isEnabled(100));
-    EXPECT_FALSE(b.wb.isEnabled(111) || b.wb.isEnabled(107) || b.wb.isEnabled(161));
-    EXPECT_FALSE(b.wb.rlIndicatorEnabled || b.wb.rlIndicatorSet);
+    EXPECT_TRUE(w.isEnabled(100));
+    EXPECT_FALSE(w.isEnabled(111) || w.isEnabled(107) || w.isEnabled(161));
     EXPECT_FALSE(std::filesystem::exists(tmp));
-    EXPECT_TRUE(b.wb.tempWorkspace.empty());
     EXPECT_EQ(forgotten, 1);
 
     // In a batch run Close asks nothing.

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 
 using namespace qm;
 using qm::test::readTextFile;
@@ -48,16 +49,11 @@ TEST(Settings, EmptyStoreGivesTheDefaults)
     MemorySettingsStore store;
     EXPECT_FALSE(startupNeedsConfig(store));
     const Settings s = loadSettings(store, "/opt/quillmar");
-    EXPECT_EQ(s.koefFlux, 1.0f);
-    EXPECT_EQ(s.minYscaleI, 100.0f);
-    EXPECT_EQ(s.vrtBeam, 190.0f);
-    EXPECT_EQ(s.autoTime, 5);
-    EXPECT_EQ(s.unitFlux, "[Jy]");
-    EXPECT_EQ(s.unitAxisX, '"');
-    EXPECT_EQ(s.jpFlux, "/opt/quillmar/SunFlux");
-    EXPECT_EQ(s.output, "/home/obs/Quillmar");
-    EXPECT_EQ(s.lastDir, "/home/obs");
-    EXPECT_EQ(s.extProgram, "xdg-open");
+    EXPECT_EQ((std::vector<float>{s.koefFlux, s.minYscaleI, s.vrtBeam}), (std::vector<float>{1, 100, 190}));
+    EXPECT_EQ(std::pair(s.autoTime, s.unitAxisX), std::pair(5, '"'));
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ((Texts{s.unitFlux, s.jpFlux, s.output, s.lastDir, s.extProgram}),
+              (Texts{"[Jy]", "/opt/quillmar/SunFlux", "/home/obs/Quillmar", "/home/obs", "xdg-open"}));
     // Scripts are written beside the program only when its folder is writable.
     EXPECT_EQ(s.pathScript, "/home/obs/data/quillmar/Script");
     TempDir writable;
@@ -80,13 +76,9 @@ TEST(Settings, StoredValuesParseOrFallBackSilently)
                     {"rgbWorkI", "zz"}};
     const Settings s = loadSettings(store, "/p");
     EXPECT_FLOAT_EQ(s.koefFlux, 0.0025f);
-    EXPECT_EQ(s.gaussNoise, 10.0f);
-    EXPECT_EQ(s.minYscaleV, -40.5f);
-    EXPECT_EQ(s.vrtBeam, 190.0f);
-    EXPECT_EQ(s.autoTime, 1);
-    EXPECT_EQ(s.unitFlux, "[Jy]");
-    EXPECT_EQ(s.unitAxisX, 'k');
-    EXPECT_EQ(s.colours[kRgbWorkI], 0x0000aa55u);
+    EXPECT_EQ((std::vector<float>{s.gaussNoise, s.minYscaleV, s.vrtBeam}), (std::vector<float>{10, -40.5f, 190}));
+    EXPECT_EQ(std::tuple(s.autoTime, s.unitFlux, s.unitAxisX, s.colours[kRgbWorkI]),
+              std::tuple(1, std::string("[Jy]"), 'k', 0x0000aa55u));
 
     store.values = {{"AutoTime", "-3"}, {"UnitAxisX", ""}};
     const Settings t = loadSettings(store, "/p");
@@ -114,12 +106,10 @@ TEST(Settings, WindowsPathsAreKeptOnlyWhenTheyNameSomething)
                     {"ExtProgram", "NOTEPAD.EXE"},     {"JpFlux", existing},
                     {"AutoScript", "C:\\s\\auto.spt"}, {"CorFile", "CorLog.dat"}};
     const Settings s = loadSettings(store, "/opt/quillmar");
-    EXPECT_EQ(s.output, "/home/obs/Quillmar");
-    EXPECT_EQ(s.lastDir, "/no/such/folder"); // a missing Linux folder stays: it is made when used
-    EXPECT_EQ(s.extProgram, "xdg-open");
-    EXPECT_EQ(s.jpFlux, existing);
-    EXPECT_EQ(s.autoScript, "");
-    EXPECT_EQ(s.corFile, "CorLog.dat");
+    // A missing Linux folder stays: it is made when used.
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ((Texts{s.output, s.lastDir, s.extProgram, s.jpFlux, s.autoScript, s.corFile}),
+              (Texts{"/home/obs/Quillmar", "/no/such/folder", "xdg-open", existing, "", "CorLog.dat"}));
 }
 
 TEST(Settings, WrittenFormatsReadBackTheSame)

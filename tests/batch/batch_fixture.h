@@ -9,15 +9,13 @@
 #include "files/scan_writer.h"
 #include "files/workspace_file.h"
 #include "tests/app/scan_fixture.h"
-#include "tests/cli/temp_folder.h"
+#include "tests/support/temp_dir.h"
 #include "wiring/all_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 namespace qm::test {
 
@@ -42,35 +40,23 @@ public:
     std::size_t questions() const { return messages.size() + prompts.size() + fileDialogs.size(); }
 };
 
-inline std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeText(const std::string& path, const std::string& text)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // The catalogue shipped with the program (copied beside the test binaries).
 inline std::string shippedCatalogue() { return programFolder() + "/CommPack.dat"; }
 
 struct BatchBench {
-    TempFolder home{"batch"};
+    TempDir home{"qm-batch"};
     BatchUi ui;
     MemorySettingsStore store;
     Workbench wb{ui, store, home.path().string()};
 
     BatchBench()
     {
-        std::filesystem::copy_file(shippedCatalogue(), home / "CommPack.dat");
-        wb.settings.output = home / "out";
+        std::filesystem::copy_file(shippedCatalogue(), home.file("CommPack.dat"));
+        wb.settings.output = home.file("out");
         std::filesystem::create_directories(wb.settings.output);
         registerAllCommands(wb);
     }
-    std::string operator/(const std::string& name) const { return home / name; }
+    std::string operator/(const std::string& name) const { return home.file(name); }
 
     // Records the command numbers dispatched (with the batch title) instead
     // of running them.
@@ -85,7 +71,7 @@ struct BatchBench {
     {
         for (auto& s : scans)
             wb.scans.pushHead(std::move(s));
-        wb.afterLoad(home / "set.0hd");
+        wb.afterLoad(home.file("set.0hd"));
     }
 };
 

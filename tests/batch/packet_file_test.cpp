@@ -10,8 +10,8 @@
 namespace qm {
 namespace {
 
-using test::TempFolder;
-using test::writeText;
+using test::TempDir;
+using test::writeFile;
 using Lines = std::vector<std::string>;
 
 TEST(SectionReader, FilesEndAtCommandsOrAnIndentedLine)
@@ -32,11 +32,11 @@ TEST(SectionReader, FilesEndAtCommandsOrAnIndentedLine)
 
 TEST(PacketInit, ProfileRulesDefaultsAndRelativeFolders)
 {
-    TempFolder dir("init");
+    TempDir dir("qm-init");
     Settings s;
     s.output = "/home/me/out";
-    const std::string p = dir / "p/p.pkf";
-    writeText(p, "[ init ]\r\n  apphide = 7 \r\nAppExit=-3\r\nappexit=9\r\nOutPrefix=\"" + std::string(40, 'p') +
+    const std::string p = dir.file("p/p.pkf");
+    writeFile(p, "[ init ]\r\n  apphide = 7 \r\nAppExit=-3\r\nappexit=9\r\nOutPrefix=\"" + std::string(40, 'p') +
                      "\"\r\nInDir=../data\r\n[Init]\r\nOutDir=/late\r\n");
     const PacketInit f = readPacketInit(p, s);
     EXPECT_EQ(f.appHide, 7);  // names without regard to case
@@ -49,7 +49,7 @@ TEST(PacketInit, ProfileRulesDefaultsAndRelativeFolders)
     // The editor's packet skeleton reads back with the folders it names; an
     // empty folder means the setting.
     s.lastDir = "/home/me";
-    writeText(p, packetSkeleton("/data/out", ""));
+    writeFile(p, packetSkeleton("/data/out", ""));
     const PacketInit k = readPacketInit(p, s);
     EXPECT_EQ(k.outDir, "/data/out");
     EXPECT_EQ(k.inDir, "/home/me");
@@ -59,12 +59,12 @@ TEST(PacketInit, ProfileRulesDefaultsAndRelativeFolders)
 
 TEST(PacketFiles, MaskAndBaseNames)
 {
-    TempFolder dir("files");
+    TempDir dir("qm-files");
     for (const char* name : {"b.0hd", "a.0HD", "c.dat"})
-        writeText(dir / name, "x");
-    std::filesystem::create_directories(dir / "sub.0hd");
-    const std::string p = dir / "p.pkf";
-    writeText(p, "[Files]\nlisted.0hd\n");
+        writeFile(dir.file(name), "x");
+    std::filesystem::create_directories(dir.file("sub.0hd"));
+    const std::string p = dir.file("p.pkf");
+    writeFile(p, "[Files]\nlisted.0hd\n");
     PacketInit init;
     init.inDir = dir.path().string();
     EXPECT_EQ(packetFiles(p, init), (Lines{"listed.0hd"}));

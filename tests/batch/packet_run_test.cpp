@@ -6,18 +6,19 @@
 
 #include <algorithm>
 #include <new>
+#include <tuple>
 
 namespace qm {
 namespace {
 
 using test::BatchBench;
-using test::slurp;
+using test::readTextFile;
 using test::writeScanFile;
-using test::writeText;
+using test::writeFile;
 namespace fs = std::filesystem;
 
 struct PacketBench : BatchBench {
-    std::string in = home / "in", out = home / "results";
+    std::string in = home.file("in"), out = home.file("results");
     PacketBench()
     {
         fs::create_directories(in);
@@ -25,8 +26,8 @@ struct PacketBench : BatchBench {
     }
     std::string packet(const std::string& init, const std::string& files, const std::string& commands)
     {
-        const std::string p = home / "run.pkf";
-        writeText(p, "[Init]\r\n" + init + "InDir=" + in + "\r\nOutDir=" + out + "\r\n\r\n[Files]\r\n" + files +
+        const std::string p = home.file("run.pkf");
+        writeFile(p, "[Init]\r\n" + init + "InDir=" + in + "\r\nOutDir=" + out + "\r\n\r\n[Files]\r\n" + files +
                          "\r\n[Commands]\r\n" + commands);
         return p;
     }
@@ -37,18 +38,19 @@ TEST(PacketRun, LoadsEachFileRunsTheListAndLogs)
     PacketBench b;
     writeScanFile(b.in + "/good.0hd", {3.0f, 5.0f});
     writeScanFile(b.in + "/space.wsf", {7.0f, 9.0f, 11.0f});
-    writeText(b.in + "/broken.0hd", "missing.001\t3.000[GHz]\r\n");
-    writeText(b.in + "/junk.fits", "SIMPLE  =                    T" + std::string(3000, '\x7f'));
-    writeText(b.in + "/empty.0hd", "");
+    writeFile(b.in + "/broken.0hd", "missing.001\t3.000[GHz]\r\n");
+    writeFile(b.in + "/junk.fits", "SIMPLE  =                    T" + std::string(3000, '\x7f'));
+    writeFile(b.in + "/empty.0hd", "");
     const std::string p = b.packet("AppHide=1\r\nAppExit=0\r\nOutPrefix=p_\r\nOutFile=log.txt\r\n",
                                    "good.0hd\r\nbroken.0hd\r\nspace.wsf\r\njunk.fits\r\nnot-there.0hd\r\nempty.0hd",
                                    "AllMode=1\r\nIVtoRL\r\nSaveWorksheet=0 0 1\r\nSaveWorkspace#ws%d.wsf\r\n"
                                    "Unknown=1\r\n+SaveData\r\n");
     const PacketRun run = runPacketFile(b.wb, p);
 
-    EXPECT_EQ(run.commands, 5);
+    EXPECT_EQ(run.status, PacketStatus::Completed);
+    EXPECT_EQ(std::tuple(run.commands, run.loaded, run.notLoaded), std::tuple(5, 2, 4));
     EXPECT_FALSE(run.exitRequested);
-    EXPECT_EQ(slurp(b.out + "/log.txt"), "good.0hd-OK:)\nbroken.0hd-Bad:(\nspace.wsf-OK:)\njunk.fits-Bad:(\n"
+    EXPECT_EQ(readTextFile(b.out + "/log.txt"), "good.0hd-OK:)\nbroken.0hd-Bad:(\nspace.wsf-OK:)\njunk.fits-Bad:(\n"
                                          "not-there.0hd-Bad:(\nempty.0hd-Bad:(\n");
 
     // 101 without a title: OutPrefix and the base name in OutDir; 185 with
@@ -58,7 +60,7 @@ TEST(PacketRun, LoadsEachFileRunsTheListAndLogs)
     EXPECT_FALSE(fs::exists(b.out + "/ws3.wsf"));
 
     // Reports append to one file named after the title, after the input name.
-    const std::string report = slurp(b.out + "/Normal koef(R-L).dat");
+    const std::string report = readTextFile(b.out + "/Normal koef(R-L).dat");
     EXPECT_EQ(report.find("\r\ngood.0hd\r\nFrq\t Date obs.\t Time obs.\tKf(R/L)\t(Kf>1.4)\r\n"), 0u);
     EXPECT_NE(report.find("\r\nspace.wsf\r\n"), std::string::npos);
 
@@ -79,7 +81,7 @@ TEST(PacketRun, FailedCommandsAreLoggedBelowTheirFile)
                  "AllMode=1\r\nGaussFlux\r\nSwitchWrkI=0\r\nSwitchWrkV=0\r\nIVtoRL\r\nCloseSet\r\nSmoothGauss=3\r\n");
     const PacketRun run = runPacketFile(b.wb, p);
     EXPECT_EQ(run.failedCommands, 3);
-    EXPECT_EQ(slurp(b.out + "/log.txt"), "good.0hd-OK:)\n"
+    EXPECT_EQ(readTextFile(b.out + "/log.txt"), "good.0hd-OK:)\n"
                                          "\t!GaussFlux Not available yet\n"
                                          "\t!IVtoRL (Wrksh_I and Wrksh_V) are not checked\n"
                                          "\t!SmoothGauss No data are loaded\n"
@@ -104,10 +106,10 @@ TEST(PacketRun, LoadsThatRunOutOfMemoryLeaveTheSetAlone)
         ~ReaderGuard() { registerScanSetFormat(); }
     } hungry;
     b.record({110});
-    writeText(b.in + "/huge.fits", "SIMPLE  =                    T\n");
+    writeFile(b.in + "/huge.fits", "SIMPLE  =                    T\n");
     writeScanFile(b.in + "/good.0hd", {3.0f});
     runPacketFile(b.wb, b.packet("AppExit=0\r\n", "huge.fits\r\ngood.0hd", "SmoothGauss\r\n"));
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "huge.fits-Bad:(\ngood.0hd-OK:)\n");
+    EXPECT_EQ(readTextFile(b.out + "/PackOut.txt"), "huge.fits-Bad:(\ngood.0hd-OK:)\n");
     EXPECT_EQ(b.seen.size(), 1u);
     const auto& s = b.ui.statuses;
     EXPECT_NE(std::find(s.begin(), s.end(), "huge.fits: Can't allocate memory"), s.end());
@@ -140,7 +142,7 @@ TEST(PacketRun, CounterGoesOnAcrossFilesAndRunsAndTheMaskOverridesFiles)
     // still off, so closing asks nothing.
     const std::string p = b.packet("FileMask=*.0hd\r\n", "ignored.0hd", "SmoothGauss#res%d\r\n");
     EXPECT_TRUE(runPacketFile(b.wb, p).exitRequested);
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "a.0hd-OK:)\nb.0hd-OK:)\nc.0hd-OK:)\n");
+    EXPECT_EQ(readTextFile(b.out + "/PackOut.txt"), "a.0hd-OK:)\nb.0hd-OK:)\nc.0hd-OK:)\n");
     runPacketFile(b.wb, p);
     EXPECT_EQ(b.ui.exits, 2);
     std::vector<std::string> titles;
@@ -158,7 +160,7 @@ TEST(PacketRun, BadPacketsNeverBlock)
         files += "f" + std::to_string(i) + ".0hd\r\n";
     const std::string p = b / "bad.pkf";
     const auto writePacket = [&](const std::string& outDir) {
-        writeText(p, "[Init]\r\nAppExit=0\r\nInDir=/nonexistent/in\r\nOutDir=" + outDir + "\r\n[Files]\r\n" + files +
+        writeFile(p, "[Init]\r\nAppExit=0\r\nInDir=/nonexistent/in\r\nOutDir=" + outDir + "\r\n[Files]\r\n" + files +
                          "[Commands]\r\n" + std::string(400, 'x') + "\r\nAllMode=1 2 3 4 5 6\r\n");
     };
     writePacket(b.out + "/new");
@@ -193,7 +195,7 @@ TEST(PacketRun, TheFoldersOfThePacketHoldForTheWholeRun)
     const std::string p = b.packet("AppExit=0\r\nOutPrefix=p_\r\n", "a.0hd",
                                    "AllMode=1\r\nReloadSettings\r\nOutputFolder#" + b.in + "/a.0hd/x\r\nSaveWorksheet=0 0 1\r\n");
     runPacketFile(b.wb, p);
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"),
+    EXPECT_EQ(readTextFile(b.out + "/PackOut.txt"),
               "a.0hd-OK:)\n\t!OutputFolder Output folder " + b.in + "/a.0hd/x cannot be created\n");
     EXPECT_TRUE(fs::exists(b.out + "/p_a_0hd.0hd"));
     EXPECT_FALSE(fs::exists(b / "stored"));
@@ -211,7 +213,7 @@ TEST(PacketRun, CommandNinetyNineFindsThePacket)
     // From the command line: the start flag is cleared.
     startPacketFromCommandLine(b.wb, "quillmar -pk '" + p + "'");
     EXPECT_EQ(b.wb.batchArgs[3], 0.0f);
-    EXPECT_EQ(slurp(b.out + "/PackOut.txt"), "a.0hd-OK:)\n");
+    EXPECT_EQ(readTextFile(b.out + "/PackOut.txt"), "a.0hd-OK:)\n");
 }
 
 } // namespace

@@ -14,7 +14,7 @@ namespace {
 using test::BatchBench;
 using test::makeScan;
 using test::scansOf;
-using test::writeText;
+using test::writeFile;
 namespace fs = std::filesystem;
 
 std::vector<std::string> texts(const std::vector<ScriptMenuItem>& items)
@@ -27,12 +27,12 @@ std::vector<std::string> texts(const std::vector<ScriptMenuItem>& items)
 
 TEST(ScriptMenu, FoldersNamesIdentifiersAndLimits)
 {
-    test::TempFolder dir("menu");
-    writeText(dir / "daily/flux.spt", "[Commands]\n");
-    writeText(dir / "notes.spt.txt", "[Commands]\n");
-    writeText(dir / "Big.SPT", "[Commands]\n");
-    writeText(dir / "readme.txt", "");
-    fs::create_directory_symlink(dir.path(), dir / "daily/loop"); // not followed
+    test::TempDir dir("qm-menu");
+    writeFile(dir.file("daily/flux.spt"), "[Commands]\n");
+    writeFile(dir.file("notes.spt.txt"), "[Commands]\n");
+    writeFile(dir.file("Big.SPT"), "[Commands]\n");
+    writeFile(dir.file("readme.txt"), "");
+    fs::create_directory_symlink(dir.path(), dir.file("daily/loop")); // not followed
 
     const ScriptMenu menu = buildScriptMenu(dir.path().string());
     EXPECT_EQ(texts(menu.items), (std::vector<std::string>{"Big=5002", "daily/", "notes.spt=5004"}));
@@ -47,8 +47,8 @@ TEST(ScriptMenu, FoldersNamesIdentifiersAndLimits)
 TEST(ScriptMenu, ExampleScriptsOnlyIntoANewFolder)
 {
     BatchBench b;
-    writeText(b / "ExampleScripts/smooth.spt", "[Commands]\nSigma\n");
-    writeText(b / "ExampleScripts/notes.txt", "");
+    writeFile(b / "ExampleScripts/smooth.spt", "[Commands]\nSigma\n");
+    writeFile(b / "ExampleScripts/notes.txt", "");
     b.wb.settings.pathScript = b / "user/Script";
     EXPECT_TRUE(provideExampleScripts(b.wb));
     EXPECT_EQ(test::readTextFile(b / "user/Script/smooth.spt"), "[Commands]\nSigma\n");
@@ -65,7 +65,7 @@ TEST(ScriptRun, FromTheMenuWithReportsInOneWindowAndModesRestored)
     BatchBench b;
     b.wb.settings.pathScript = b / "Script";
     b.load(scansOf(makeScan(3.0f), makeScan(5.0f)));
-    writeText(b / "Script/daily/flux.spt", "[Init]\nAppExit=1\n[Commands]\nAllMode=1\nIVtoRL\nIVtoRL\nSaveWorksheet\n");
+    writeFile(b / "Script/daily/flux.spt", "[Init]\nAppExit=1\n[Commands]\nAllMode=1\nIVtoRL\nIVtoRL\nSaveWorksheet\n");
     b.wb.dispatch(193);
     EXPECT_EQ(b.ui.menuChanges, 2); // once at start, once on reload
     const auto& menu = batchState(b.wb).scriptMenu;
@@ -92,7 +92,7 @@ TEST(ScriptRun, AutoScriptAfterAnInteractiveLoad)
 {
     BatchBench b;
     b.wb.settings.pathScript = b / "Script";
-    writeText(b / "Script/auto.spt", "[Commands]\nAllMode=1\nWrkAddN=5\n");
+    writeFile(b / "Script/auto.spt", "[Commands]\nAllMode=1\nWrkAddN=5\n");
     test::writeScanFile(b / "in/a.0hd", {3.0f, 4.0f});
     b.wb.settings.autoScript = "auto.spt";
     ASSERT_EQ(openScans(b.wb, b / "in/a.0hd"), 1);
@@ -130,8 +130,8 @@ TEST(ScriptEditorText, InsertionInsideTheCommandsSection)
     EXPECT_FALSE(e.unsaved());
     e.text += "Sigma\r\n";
     EXPECT_TRUE(e.unsaved());
-    test::TempFolder dir("editor");
-    EXPECT_TRUE(e.saveAs(dir / "a.spt"));
+    test::TempDir dir("qm-editor");
+    EXPECT_TRUE(e.saveAs(dir.file("a.spt")));
     EXPECT_FALSE(e.unsaved());
 }
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """numpy references for the beam tests.
 
-  fft IN OUT         IN: blocks of a line "sign M" and M lines "re im"; OUT:
-                     M lines "re im" a block (sign -1: numpy.fft.fft,
-                     +1: M * numpy.fft.ifft)
-  correct IN OUT     IN: JSON {v, focal, shifted, middle, noise}; OUT: the
-                     corrected values, one a line
+  fft IN             IN: blocks of a line "sign M" and M lines "re im";
+                     prints M lines "re im" a block (sign -1:
+                     numpy.fft.fft, +1: M * numpy.fft.ifft)
+  correct IN         IN: JSON {v, focal, shifted, middle, noise}; prints
+                     the corrected values, one a line
   fraunhofer PHI0 WL...
                      half-power width in arc seconds of the far field of the
                      illuminated projected aperture with its central hole
@@ -27,7 +27,7 @@ def illumination(alpha_deg):
     return np.interp(alpha_deg / 5.0, np.arange(len(ILLUM)), ILLUM)
 
 
-def fft_file(src, dst):
+def fft_file(src):
     numbers = np.loadtxt(src).ravel()
     out, at = [], 0
     while at < len(numbers):
@@ -36,10 +36,10 @@ def fft_file(src, dst):
         at += 2 + 2 * m
         y = np.fft.fft(x) if sign < 0 else np.fft.ifft(x) * m
         out.append(np.column_stack([y.real, y.imag]))
-    np.savetxt(dst, np.vstack(out), fmt="%.17e")
+    np.savetxt(sys.stdout, np.vstack(out), fmt="%.17e")
 
 
-def correct_file(src, dst):
+def correct_file(src):
     p = json.load(open(src))
     v = np.array(p["v"], dtype=float)
     b = np.array(p["focal"], dtype=float)
@@ -70,7 +70,7 @@ def correct_file(src, dst):
     for idx in (k, m - k):
         a[idx] = a[idx] * fb[idx] / fs[idx]
     out = np.fft.ifft(a).real[start:start + n] + v[0]
-    np.savetxt(dst, out, fmt="%.17e")
+    np.savetxt(sys.stdout, out, fmt="%.17e")
 
 
 def fraunhofer(wl, phi0):
@@ -109,9 +109,9 @@ def geometric(dfx, phi0):
 if __name__ == "__main__":
     cmd = sys.argv[1]
     if cmd == "fft":
-        fft_file(sys.argv[2], sys.argv[3])
+        fft_file(sys.argv[2])
     elif cmd == "correct":
-        correct_file(sys.argv[2], sys.argv[3])
+        correct_file(sys.argv[2])
     elif cmd == "fraunhofer":
         for wl in sys.argv[3:]:
             print("%.9f" % fraunhofer(float(wl), float(sys.argv[2])))

@@ -2,7 +2,7 @@
 #include "beam/beam_commands.h"
 #include "beam/fft_beam_correction.h"
 #include "tests/app/scan_fixture.h"
-#include "tests/beam/numpy_reference.h"
+#include "tests/support/python_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +38,6 @@ struct BeamBench : Bench {
     }
     std::vector<std::string> failures() { return wb.takeFailures(); }
 };
-
-std::vector<float> channel(const ScanRecord& s, int ch)
-{
-    const float* x = ch == 1 ? s.wrkI() : s.wrkV();
-    return {x, x + s.nPoints};
-}
 
 // Observation of a sky through a beam whose middle point is its axis: the
 // convolution the correction undoes.
@@ -104,7 +98,7 @@ TEST(FftBeamCorrection, RangeAndTransformLength)
 
 TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
 {
-    if (!numpyAvailable())
+    if (!pythonImports("numpy"))
         GTEST_SKIP() << "python3-numpy is not installed";
     const auto scan = sunScan();
     const BeamConfig config;
@@ -118,7 +112,6 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
             for (int i = 0; i < n; ++i)
                 v[static_cast<std::size_t>(i)] = 50 * std::exp(-std::pow((i - n * 0.4) / 6, 2)) + 10 + noise(g);
             const std::string in = std::string(::testing::TempDir()) + "correct.json";
-            const std::string out = std::string(::testing::TempDir()) + "correct.txt";
             FILE* f = std::fopen(in.c_str(), "w");
             auto list = [f](const std::vector<double>& x) {
                 for (std::size_t i = 0; i < x.size(); ++i)
@@ -138,8 +131,7 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
             std::vector<double> mine = v;
             ASSERT_TRUE(corrector.correct(mine.data(), n, focal, shifted, middle, 0.001));
             EXPECT_EQ(corrector.lastLength(), n == 301 ? 512u : 128u);
-            ASSERT_TRUE(runScript("correct " + in + " " + out));
-            const auto ref = readNumbers(out);
+            const auto ref = numbersIn(runReference("beam/beam_reference.py", "correct " + in).value_or(""));
             ASSERT_EQ(ref.size(), v.size());
             for (std::size_t i = 0; i < v.size(); ++i)
                 ASSERT_NEAR(mine[i], ref[i], 1e-9 * 60) << i;
@@ -149,11 +141,7 @@ TEST(FftBeamCorrection, MatchesTheSameStepsInNumpy)
 TEST(FftBeamCorrection, BringsTheShiftedSourcesBackToTheirPlace)
 {
     BeamBench b;
-    b.load([] {
-        std::vector<std::unique_ptr<ScanRecord>> v;
-        v.push_back(sunScan());
-        return v;
-    }());
+    b.load(scansOf(sunScan()));
     ScanRecord& s = b.active();
     const BeamConfig config;
     const double truth = 250.3;
@@ -168,19 +156,14 @@ TEST(FftBeamCorrection, BringsTheShiftedSourcesBackToTheirPlace)
     EXPECT_NEAR(peakPosition(r) - truth, truth - peakPosition(l), 0.2);
     b.runBatch(12.5f, -12.5f, 2, 0.001f);
     EXPECT_TRUE(b.failures().empty());
-    EXPECT_NEAR(peakPosition(channel(s, 1)), truth, 0.2);
-    EXPECT_NEAR(peakPosition(channel(s, 2)), truth, 0.2);
+    EXPECT_NEAR(peakPosition(wrkOf(s, 1)), truth, 0.2);
+    EXPECT_NEAR(peakPosition(wrkOf(s, 2)), truth, 0.2);
 }
 
 TEST(FftBeamCorrection, EdgeCasesAndRefusals)
 {
     BeamBench b;
-    b.load([] {
-        std::vector<std::unique_ptr<ScanRecord>> v;
-        v.push_back(sunScan(600, 10));
-        v.push_back(sunScan(200, 12)); // after the first, shorter than its range
-        return v;
-    }());
+    b.load(scansOf(sunScan(600, 10), sunScan(200, 12))); // the second shorter than its range
     ScanRecord& s = *b.wb.scans.at(0);
     ScanRecord& shorter = *b.wb.scans.at(1);
     ASSERT_EQ(s.nPoints, 600);
@@ -192,7 +175,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
         s.wrkV()[i] = d(g);
     }
     s.flagIvWrk = 0;
-    const auto i0 = channel(s, 1), v0 = channel(s, 2);
+    const auto i0 = wrkOf(s, 1), v0 = wrkOf(s, 2);
 
     // Interactive: both worksheets needed, then the dialog (Cancel stops).
     b.wb.chkWrkI = true;
@@ -203,7 +186,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
     b.wb.chkWrkV = true;
     b.wb.dispatch(202);
     EXPECT_EQ(b.ui.beamShown.size(), 1u);
-    EXPECT_EQ(channel(s, 1), i0);
+    EXPECT_EQ(wrkOf(s, 1), i0);
 
     // K = 1: nothing changes but the I,V -> R,L conversion, done once.
     auto k1 = beamDialogFields(std::nullopt);
@@ -215,7 +198,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
         EXPECT_NEAR(s.wrkI()[i], i0[static_cast<std::size_t>(i)] + v0[static_cast<std::size_t>(i)], 1e-4);
         EXPECT_NEAR(s.wrkV()[i], i0[static_cast<std::size_t>(i)] - v0[static_cast<std::size_t>(i)], 1e-4);
     }
-    const auto r1 = channel(s, 1);
+    const auto r1 = wrkOf(s, 1);
     b.runBatch(12.5f, -12.5f, 2, 1e30f);
     for (int i = 0; i < s.nPoints; i += 7)
         EXPECT_NEAR(s.wrkI()[i], r1[static_cast<std::size_t>(i)], 1e-4);
@@ -227,9 +210,9 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
     storeBeamConfig(b.store, conf);
     b.wb.allMode = true;
     b.wb.fileOutput = false; // a script: reports go to the report window
-    const auto shortBefore = channel(shorter, 1);
+    const auto shortBefore = wrkOf(shorter, 1);
     b.runBatch(12.5f, -12.5f, 2, 0.001f);
-    EXPECT_EQ(channel(shorter, 1), shortBefore);
+    EXPECT_EQ(wrkOf(shorter, 1), shortBefore);
     auto f = b.failures();
     ASSERT_EQ(f.size(), 1u);
     EXPECT_NE(f[0].find("left as it is"), std::string::npos);
@@ -254,7 +237,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
 
     // Bad inputs: no beam (frequency 0, altitude giving q <= 0, NaN field),
     // step 0, ranges of 0-3 points, no arguments at all. Nothing changes.
-    const auto before = channel(s, 1);
+    const auto before = wrkOf(s, 1);
     conf.testOption = 0;
     storeBeamConfig(b.store, conf);
     s.frequency = 0;
@@ -284,7 +267,7 @@ TEST(FftBeamCorrection, EdgeCasesAndRefusals)
     b.show(100, 103); // width 0: the shown part, 3 points
     b.runBatch(0, 0, 0, 0);
     EXPECT_EQ(b.failures().size(), 1u);
-    EXPECT_EQ(channel(s, 1), before);
+    EXPECT_EQ(wrkOf(s, 1), before);
     b.show(100, 300); // no arguments: focal beams both, nothing moves
     b.runBatch(0, 0, 0, 0);
     EXPECT_TRUE(b.failures().empty());

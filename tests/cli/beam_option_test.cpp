@@ -1,7 +1,7 @@
 // quillmar-batch --beam prints the beam of command 202 for the given scan.
 #include "app/scan_record.h"
 #include "beam/fft_beam_correction.h"
-#include "tests/cli/temp_folder.h"
+#include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 TEST(QuillmarBatch, BeamOptionPrintsTheCorrectionsBeam)
 {
-    test::TempFolder dir("beam");
+    test::TempDir dir("qm-beam");
     test::ToolRun r = test::runTool(QM_BATCH_EXE, "--beam 10 50 1 --dfx -12.5 --points 21", dir.path().string());
     ASSERT_EQ(r.code, 0) << r.err;
 

@@ -1,7 +1,7 @@
 // The built quillmar-batch and quillmar-synth programs, run as a user would.
 #include "app/atomic_file.h"
 #include "cli/headless_workbench.h"
-#include "tests/cli/temp_folder.h"
+#include "tests/cli/run_tool.h"
 #include "tests/files/fits_checkers.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 namespace qm {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 const std::string kBatch = QM_BATCH_EXE;
 const std::string kSynth = QM_SYNTH_EXE;
@@ -23,7 +23,7 @@ const std::string kExamples = std::string(QM_SOURCE_DIR) + "/examples";
 using test::ToolRun;
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
-ToolRun run(const TempFolder& dir, const std::string& program, const std::string& args)
+ToolRun run(const TempDir& dir, const std::string& program, const std::string& args)
 {
     return test::runTool(program, args, dir.path().string());
 }
@@ -38,7 +38,7 @@ int occurrences(const std::string& text, const std::string& what)
 
 TEST(QuillmarBatch, ListsTheCommittedExamples)
 {
-    TempFolder dir("list");
+    TempDir dir("qm-list");
     const std::string set = kExamples + "/sun3-18/set.0hd";
     const std::string listing = test::readTextFile(set);
     const int lines = occurrences(listing, "\n");
@@ -66,7 +66,7 @@ TEST(QuillmarBatch, ListsTheCommittedExamples)
 
 TEST(QuillmarBatch, ListRefusesDamagedFiles)
 {
-    TempFolder dir("damaged");
+    TempDir dir("qm-damaged");
     std::vector<uint8_t> good;
     ASSERT_TRUE(readWholeFile(kExamples + "/sun3-18/set.001", good));
     const std::string card = "NAXIS1  =           3000";
@@ -75,21 +75,21 @@ TEST(QuillmarBatch, ListRefusesDamagedFiles)
 
     // A header file naming a missing data file and one naming a scan longer
     // than 16000 points.
-    ASSERT_TRUE(writeFileAtomically(dir / "missing.0hd", "nothere.001\r\n"));
+    ASSERT_TRUE(writeFileAtomically(dir.file("missing.0hd"), "nothere.001\r\n"));
     std::string huge = goodText;
     huge.replace(240, card.size(), "NAXIS1  =          16001");
-    ASSERT_TRUE(writeFileAtomically(dir / "huge.001", huge));
-    ASSERT_TRUE(writeFileAtomically(dir / "huge.0hd", "huge.001\r\n"));
+    ASSERT_TRUE(writeFileAtomically(dir.file("huge.001"), huge));
+    ASSERT_TRUE(writeFileAtomically(dir.file("huge.0hd"), "huge.001\r\n"));
 
     for (const char* bad : {"missing.0hd", "huge.0hd"}) {
         SCOPED_TRACE(bad);
-        ToolRun r = run(dir, kBatch, "--list " + quote(dir / bad));
+        ToolRun r = run(dir, kBatch, "--list " + quote(dir.file(bad)));
         EXPECT_EQ(r.code, 1);
-        EXPECT_NE(r.err.find("cannot load " + dir / bad), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("cannot load " + dir.file(bad)), std::string::npos) << r.err;
         EXPECT_EQ(r.out.find("Header of active scan"), std::string::npos);
     }
     // The core's own refusal texts are passed on, once each.
-    ToolRun huge1 = run(dir, kBatch, "--list " + quote(dir / "huge.0hd"));
+    ToolRun huge1 = run(dir, kBatch, "--list " + quote(dir.file("huge.0hd")));
     EXPECT_EQ(occurrences(huge1.err, "Set of data is very large"), 1) << huge1.err;
     EXPECT_EQ(occurrences(huge1.err, "Header File is BAD"), 1) << huge1.err;
 
@@ -97,7 +97,7 @@ TEST(QuillmarBatch, ListRefusesDamagedFiles)
 
 TEST(QuillmarBatch, WrongCommandLinesGiveTheUsage)
 {
-    TempFolder dir("usage");
+    TempDir dir("qm-usage");
     for (const char* args : {"", "--frob", "--convert only-one"}) {
         SCOPED_TRACE(args);
         ToolRun r = run(dir, kBatch, args);
@@ -113,9 +113,9 @@ TEST(QuillmarBatch, WrongCommandLinesGiveTheUsage)
 // only with --verbose; reports stay on the output stream.
 TEST(QuillmarBatch, VerbosityVersionAndFailedScripts)
 {
-    TempFolder dir("verbosity");
+    TempDir dir("qm-verbosity");
     const std::string set = kExamples + "/sun3-18/set.0hd";
-    ASSERT_TRUE(writeFileAtomically(dir / "run.spt", "[Commands]\nAllMode=1\nSigma\nSaveWorksheet\nOpenFile\n"));
+    ASSERT_TRUE(writeFileAtomically(dir.file("run.spt"), "[Commands]\nAllMode=1\nSigma\nSaveWorksheet\nOpenFile\n"));
     const std::string failure = "!OpenFile Not available in batch mode\n";
     const std::string question = "Do You want to save data?\n", perScan = "Saving of scan 18.00[GHz] is end\n";
 
@@ -136,10 +136,10 @@ TEST(QuillmarBatch, VerbosityVersionAndFailedScripts)
         EXPECT_EQ(r.out, report);
     }
     EXPECT_NE(report.find("Scan's sigma\n"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(dir / "0-Script.0hd"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("0-Script.0hd")));
 
     // Without the failing command the script succeeds, silently.
-    ASSERT_TRUE(writeFileAtomically(dir / "run.spt", "[Commands]\nAllMode=1\nSaveWorksheet\n"));
+    ASSERT_TRUE(writeFileAtomically(dir.file("run.spt"), "[Commands]\nAllMode=1\nSaveWorksheet\n"));
     const ToolRun ok = run(dir, kBatch, "--script run.spt " + quote(set));
     EXPECT_EQ(ok.code, 0) << ok.err;
     EXPECT_EQ(ok.err, "");
@@ -154,13 +154,13 @@ TEST(QuillmarBatch, VerbosityVersionAndFailedScripts)
 // .fits scan set bit for bit.
 TEST(QuillmarBatch, ConvertRoundTrips)
 {
-    TempFolder dir("convert");
+    TempDir dir("qm-convert");
     const std::string set = kExamples + "/sun3-18/set.0hd";
     const std::string shapeF = kExamples + "/shape-f/scan.0hd";
     for (const std::string& name : {std::string("copy.0hd"), std::string("all.wsf"), std::string("set.fits")}) {
         SCOPED_TRACE(name);
         const bool wsf = name == "all.wsf", exact = name != "copy.0hd";
-        const std::string out = dir / name;
+        const std::string out = dir.file(name);
         const std::string inputs = quote(set) + (wsf ? " " + quote(shapeF) : std::string());
         ToolRun r = run(dir, kBatch, "--convert " + inputs + " " + quote(out));
         ASSERT_EQ(r.code, 0) << r.err;
@@ -192,7 +192,7 @@ TEST(QuillmarBatch, ConvertRoundTrips)
             }
         }
     }
-    if (const auto v = test::runFitsverify(dir / "set.fits")) {
+    if (const auto v = test::runFitsverify(dir.file("set.fits"))) {
         EXPECT_EQ(v->errors, 0) << v->report;
     }
 }
@@ -201,24 +201,24 @@ TEST(QuillmarBatch, ConvertRoundTrips)
 // it was, says which file and exits 1.
 TEST(QuillmarBatch, FailedConvertKeepsTheOldSet)
 {
-    TempFolder dir("convert-fail");
+    TempDir dir("qm-convert-fail");
     const std::string set = kExamples + "/sun3-18/set.0hd";
-    ASSERT_EQ(run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir / "copy.0hd")).code, 0);
+    ASSERT_EQ(run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir.file("copy.0hd"))).code, 0);
     const auto files = test::filesIn(dir.path());
     std::map<std::string, std::string> old;
     for (const std::string& name : files)
-        old[name] = test::readTextFile(dir / name);
+        old[name] = test::readTextFile(dir.file(name));
     const std::string last = *std::prev(files.find("copy.0hd")); // copy.001 ... copy.0NN sort before it
-    std::filesystem::remove(dir / last);
-    std::filesystem::create_directory(dir / last);
+    std::filesystem::remove(dir.file(last));
+    std::filesystem::create_directory(dir.file(last));
     old[last] = "";
 
-    ToolRun r = run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir / "copy.0hd"));
+    ToolRun r = run(dir, kBatch, "--convert " + quote(set) + " " + quote(dir.file("copy.0hd")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("File " + dir / last + " cannot be written"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("File " + dir.file(last) + " cannot be written"), std::string::npos) << r.err;
     std::map<std::string, std::string> now;
     for (const std::string& name : test::filesIn(dir.path()))
-        now[name] = test::readTextFile(dir / name);
+        now[name] = test::readTextFile(dir.file(name));
     EXPECT_EQ(now, old);
 }
 

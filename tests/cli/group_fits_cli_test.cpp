@@ -1,6 +1,6 @@
 // quillmar-batch --convert --group, run as a user would.
 #include "cli/headless_workbench.h"
-#include "tests/cli/temp_folder.h"
+#include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace qm {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 // The example set goes to a group FITS file and back: the writer turns
 // antenna temperatures into fluxes with each scan's coefficient (as its data
@@ -19,13 +19,14 @@ using test::TempFolder;
 // that ratio, up to the 16-bit steps.
 TEST(GroupFitsCli, ExampleSetRoundTripsThroughGroupFits)
 {
-    TempFolder dir("group-example");
+    TempDir dir("qm-group-example");
     const std::string set = std::string(QM_SOURCE_DIR) + "/examples/sun3-18/set.0hd";
-    test::ToolRun r = test::runTool(QM_BATCH_EXE, "--convert --group '" + set + "' '" + (dir / "sun.fits") + "'", dir.path().string());
+    const std::string args = "--convert --group '" + set + "' '" + dir.file("sun.fits") + "'";
+    test::ToolRun r = test::runTool(QM_BATCH_EXE, args, dir.path().string());
     ASSERT_EQ(r.code, 0) << r.err;
     HeadlessWorkbench a(nullptr, nullptr), b(nullptr, nullptr);
     ASSERT_TRUE(a.load(set));
-    ASSERT_TRUE(b.load(dir / "sun.fits"));
+    ASSERT_TRUE(b.load(dir.file("sun.fits")));
     ASSERT_EQ(a.wb.scans.count(), b.wb.scans.count());
     for (int k = 0; k < a.wb.scans.count(); ++k) {
         const ScanRecord& x = *a.wb.scans.at(k);

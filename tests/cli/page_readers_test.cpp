@@ -2,7 +2,7 @@
 // PDF), libwmf (metafile), librsvg (SVG) and LibreOffice (metafile and
 // enhanced metafile). Each render is compared with the PNG of the same page.
 // The front door's exit codes and the names of pages exported by scripts.
-#include "tests/cli/temp_folder.h"
+#include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace qm {
 namespace {
 
 // A shell command in `dir`; its exit status, with the output kept in `log`.
-int shell(const test::TempFolder& dir, const std::string& command, std::string& log)
+int shell(const test::TempDir& dir, const std::string& command, std::string& log)
 {
     const test::ToolRun run = test::runTool("/bin/sh", "-c \"" + command + "\"", dir.path().string());
     log += command + "\n" + run.out + run.err;
@@ -19,7 +19,7 @@ int shell(const test::TempFolder& dir, const std::string& command, std::string& 
 
 TEST(PageReaders, EveryFormatRendersLikeThePage)
 {
-    test::TempFolder dir("pages");
+    test::TempDir dir("qm-pages");
     const std::string set = std::string(QM_SOURCE_DIR) + "/examples/sun3-18/set.0hd";
     for (const char* name : {"page.png", "page.ps", "page.pdf", "page.svg", "metafile.wmf", "enhanced.emf"}) {
         const test::ToolRun r = test::runTool(QM_BATCH_EXE, std::string("--export ") + name + " '" + set + "'",
@@ -51,7 +51,7 @@ TEST(PageReaders, EveryFormatRendersLikeThePage)
 
 TEST(PageReaders, ExportFrontDoorAndScriptNames)
 {
-    test::TempFolder dir("export");
+    test::TempDir dir("qm-export");
     const std::string set = " '" + std::string(QM_SOURCE_DIR) + "/examples/sun3-18/set.0hd'";
     const auto run = [&](const std::string& args) { return test::runTool(QM_BATCH_EXE, args, dir.path().string()); };
     EXPECT_EQ(run("--export a.txt" + set).code, 2);
@@ -59,18 +59,18 @@ TEST(PageReaders, ExportFrontDoorAndScriptNames)
     EXPECT_EQ(run("--export a.ps --view moon" + set).code, 2);
     EXPECT_EQ(run("--export a.ps --size 10x400" + set).code, 1);
     EXPECT_EQ(run("--export a.ps missing.0hd").code, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.ps"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.ps")));
     const test::ToolRun ok = run("--export b.pdf --size 640x480 --pen 3 --group 3 --view worksheets,sun-center" + set);
     EXPECT_EQ(ok.code, 0) << ok.err;
-    EXPECT_EQ(test::readTextFile(dir / "b.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(test::readTextFile(dir.file("b.pdf")).substr(0, 5), "%PDF-");
 
     // In a script: no title names the file 0-Script.ps, and "%s" in a title
     // takes the base name.
-    test::writeFile(dir / "page.spt", "[Commands]\nExportPage=500 400 1 2\nExportPage=300 200 6 0#p-%s.png\n");
+    test::writeFile(dir.file("page.spt"), "[Commands]\nExportPage=500 400 1 2\nExportPage=300 200 6 0#p-%s.png\n");
     const test::ToolRun script = run("--script page.spt" + set);
     EXPECT_EQ(script.code, 0) << script.err;
-    EXPECT_NE(test::readTextFile(dir / "0-Script.ps").find("\r\nK 2  W K\r\n"), std::string::npos);
-    EXPECT_EQ(test::readTextFile(dir / "p-Script.png").substr(1, 3), "PNG");
+    EXPECT_NE(test::readTextFile(dir.file("0-Script.ps")).find("\r\nK 2  W K\r\n"), std::string::npos);
+    EXPECT_EQ(test::readTextFile(dir.file("p-Script.png")).substr(1, 3), "PNG");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "app/atomic_file.h"
 #include "cli/headless_workbench.h"
 #include "cli/scan_synth.h"
-#include "tests/cli/temp_folder.h"
+#include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace qm {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 // One quantum of the writers' 16-bit scaling of an array, plus the rounding
 // of BSCALE and BZERO printed with "%14e".
@@ -57,7 +57,7 @@ void expectSameScan(const ScanRecord& a, const ScanRecord& b)
 
 TEST(SynthFiles, WorksheetSaveLoadsBackWithinTheQuantisation)
 {
-    TempFolder dir("synthsave");
+    TempDir dir("qm-synthsave");
     SynthParams p;
     p.count = 4;
     p.from = 3;
@@ -70,7 +70,7 @@ TEST(SynthFiles, WorksheetSaveLoadsBackWithinTheQuantisation)
 
     for (const bool text : {false, true}) {
         SCOPED_TRACE(text ? "text samples" : "binary samples");
-        const std::string hdr = dir / (text ? "text.0hd" : "bin.0hd");
+        const std::string hdr = dir.file(text ? "text.0hd" : "bin.0hd");
         ASSERT_TRUE(h.saveWorksheets(hdr, text));
         HeadlessWorkbench g(nullptr, nullptr);
         ASSERT_TRUE(g.load(hdr));
@@ -83,7 +83,7 @@ TEST(SynthFiles, WorksheetSaveLoadsBackWithinTheQuantisation)
 
     // A save that cannot happen is reported as such and leaves the old set:
     // here the scans differ in length.
-    const std::string hdr = dir / "bin.0hd";
+    const std::string hdr = dir.file("bin.0hd");
     std::vector<uint8_t> before;
     ASSERT_TRUE(readWholeFile(hdr, before));
     SynthParams shorter = p;

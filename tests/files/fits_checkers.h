@@ -1,6 +1,7 @@
 #pragma once
 // Independent FITS readers run from the tests: cfitsio's fitsverify and
 // Python with astropy (Debian packages fitsverify and python3-astropy).
+#include "tests/support/python_reference.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstdio>
@@ -82,16 +83,6 @@ inline std::map<std::string, std::string> keyedLines(const std::string& out)
         m[line.substr(0, gap)] = gap == std::string::npos ? std::string() : line.substr(gap + 1);
     }
     return m;
-}
-
-// The numbers in a text of blank-separated numbers.
-inline std::vector<double> numbersIn(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<double> v;
-    for (double x; in >> x;)
-        v.push_back(x);
-    return v;
 }
 
 } // namespace qm::test

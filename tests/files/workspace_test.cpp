@@ -5,6 +5,7 @@
 #include "app/text_format.h"
 #include "app/workbench.h"
 #include "tests/support/fake_ui.h"
+#include "tests/support/python_reference.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -311,7 +312,7 @@ TEST(WorkspaceFile, CompressedFileReadsWithPythonZlib)
         ASSERT_TRUE(restoreWorkspace(b.wb, file));
         expectSameWorkspace(a.wb, b.wb);
     }
-    if (std::system("python3 -c 'import zlib' >/dev/null 2>&1") != 0)
+    if (!test::pythonImports("zlib"))
         GTEST_SKIP() << "python3 with zlib is not available";
     TempDir dir;
     Bench b(dir.path().string());

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <complex>
 #include <limits>
+#include <tuple>
 
 namespace qm {
 namespace {
@@ -105,10 +106,7 @@ TEST(FitsImage, LoadGeometryBordersBlankAndRotation)
     p.arcSeconds = true;
     auto img = readFitsImage(dir.file("a.fits"), p);
     ASSERT_TRUE(img);
-    EXPECT_EQ(img->cx, 4);
-    EXPECT_EQ(img->cy, 2);
-    EXPECT_DOUBLE_EQ(img->radius, 3);
-    EXPECT_DOUBLE_EQ(img->scale, 320);
+    EXPECT_EQ(std::tuple(img->cx, img->cy, img->radius, img->scale), std::tuple(4, 2, 3.0, 320.0));
     EXPECT_EQ(img->at(3, 2), 0);               // BLANK
     EXPECT_EQ(img->at(4, 2), (2 * w + 4) * 2.0 + 10);
     for (int x = 0; x < w; ++x)
@@ -134,10 +132,7 @@ TEST(FitsImage, LoadGeometryBordersBlankAndRotation)
     p.scanRadius = 1024;
     img = readFitsImage(dir.file("b.fits"), p);
     ASSERT_TRUE(img);
-    EXPECT_DOUBLE_EQ(img->radius, 512);
-    EXPECT_DOUBLE_EQ(img->scale, 2);
-    EXPECT_EQ(img->cx, 4);
-    EXPECT_EQ(img->cy, 512);
+    EXPECT_EQ(std::tuple(img->cx, img->cy, img->radius, img->scale), std::tuple(4, 512, 512.0, 2.0));
 
     // NaN of a float image becomes 0.
     std::vector<double> f(5 * 5, 3.0);
@@ -216,10 +211,9 @@ TEST(FitsImage, BitmapAndPainterPlacement)
     EXPECT_EQ(hi, 4);
     EXPECT_EQ(fitsBitmapPixels({5, 5}, 2, 1, lo, hi), (std::vector<uint8_t>{0, 0})); // flat: range 1
     const auto header = fitsBitmapHeader(300, 200);
-    EXPECT_EQ(getU32LE(&header[0]), 40u);
-    EXPECT_EQ(getU32LE(&header[20]), 60000u);
-    EXPECT_EQ(getU32LE(&header[24]), 4000u);
-    EXPECT_EQ(getU32LE(&header[36]), 256u);
+    EXPECT_EQ((std::vector<uint32_t>{getU32LE(&header[0]), getU32LE(&header[20]), getU32LE(&header[24]),
+                                     getU32LE(&header[36])}),
+              (std::vector<uint32_t>{40, 60000, 4000, 256}));
 
     test::FitsBench b;
     b.load(test::scansOf(test::solarScan(2000, 2.0f, 1000.4f, 960.0f)));

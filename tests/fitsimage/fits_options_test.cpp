@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace qm {
 namespace {
@@ -25,30 +26,24 @@ TEST(FitsOptions, RecordLayoutDefaultsAndDialogFields)
     o.newLevel = "max";
     const auto b = encodeFitsOptions(o);
     ASSERT_EQ(b.size(), 60u);
-    EXPECT_EQ(getU32LE(&b[0]), 6u);
-    EXPECT_EQ(getU32LE(&b[4]), 0u);
-    EXPECT_EQ(getU32LE(&b[8]), 1u);
-    EXPECT_EQ(getU32LE(&b[12]), 1u);
-    EXPECT_EQ(getU32LE(&b[16]), 1u);
-    EXPECT_EQ(getF32LE(&b[20]), -2.5f);
-    EXPECT_EQ(getF32LE(&b[24]), 7.25f);
-    EXPECT_EQ(getF32LE(&b[28]), 0.5f);
+    std::vector<uint32_t> words; // mode, beam convolution, arc seconds, inversion, apply to data
+    for (std::size_t at = 0; at < 20; at += 4)
+        words.push_back(getU32LE(&b[at]));
+    EXPECT_EQ(words, (std::vector<uint32_t>{6, 0, 1, 1, 1}));
+    EXPECT_EQ((std::vector<float>{getF32LE(&b[20]), getF32LE(&b[24]), getF32LE(&b[28])}),
+              (std::vector<float>{-2.5f, 7.25f, 0.5f}));
     EXPECT_EQ(std::memcmp(&b[32], "SOLAR_R\0\0\0", 10), 0);
     EXPECT_EQ(std::memcmp(&b[42], "max\0", 4), 0);
     const auto back = decodeFitsOptions(b);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->radiusKeyword, "SOLAR_R");
-    EXPECT_EQ(back->newLevel, "max");
-    EXPECT_EQ(back->zeroLevel, 0.5f);
+    EXPECT_EQ(encodeFitsOptions(*back), b);
+    EXPECT_EQ(std::pair(back->radiusKeyword, back->newLevel), std::pair(std::string("SOLAR_R"), std::string("max")));
 
     // Absent or of another length: the defaults.
     MemorySettingsStore store;
     FitsOptions d = loadFitsOptions(store);
-    EXPECT_EQ(d.mode, 0);
-    EXPECT_EQ(d.beamConvolution, 1);
-    EXPECT_EQ(d.maxLevel, 1.0f);
-    EXPECT_EQ(d.radiusKeyword, "RADIUS");
-    EXPECT_EQ(d.newLevel, "0");
+    EXPECT_EQ(std::tuple(d.mode, d.beamConvolution, d.maxLevel, d.radiusKeyword, d.newLevel),
+              std::tuple(0, 1, 1.0f, std::string("RADIUS"), std::string("0")));
     store.writeBinary("FitsConfig", std::vector<uint8_t>(40, 1));
     EXPECT_EQ(loadFitsOptions(store).radiusKeyword, "RADIUS");
     ASSERT_TRUE(storeFitsOptions(store, o));
@@ -56,10 +51,8 @@ TEST(FitsOptions, RecordLayoutDefaultsAndDialogFields)
 
     // Dialog: texts cut to their widths, unreadable numbers 0, the sign.
     FitsLoadingFields f = fitsLoadingFields(FitsOptions{});
-    EXPECT_EQ(f.minLevel, "0");
-    EXPECT_EQ(f.maxLevel, "1");
-    EXPECT_EQ(f.angleSign, "1");
-    EXPECT_EQ(f.quietSun, "0");
+    EXPECT_EQ((std::vector<std::string>{f.minLevel, f.maxLevel, f.angleSign, f.quietSun}),
+              (std::vector<std::string>{"0", "1", "1", "0"}));
     EXPECT_TRUE(f.beamConvolution);
     f.radiusKeyword = "RADIUS_TOO_LONG";
     f.newLevel = "123456789012345";
@@ -68,12 +61,9 @@ TEST(FitsOptions, RecordLayoutDefaultsAndDialogFields)
     f.quietSun = "1500";
     f.mode = 12;
     const FitsLoadingChoice c = fitsLoadingChoice(f);
-    EXPECT_EQ(c.options.radiusKeyword, "RADIUS_TO");
-    EXPECT_EQ(c.options.newLevel, "12345678901");
-    EXPECT_EQ(c.options.maxLevel, 0.0f);
-    EXPECT_EQ(c.options.mode, 0);
-    EXPECT_EQ(c.angleSign, -1);
-    EXPECT_EQ(c.quietSun, 1500.0f);
+    EXPECT_EQ(std::tuple(c.options.radiusKeyword, c.options.newLevel, c.options.maxLevel, c.options.mode, c.angleSign,
+                         c.quietSun),
+              std::tuple(std::string("RADIUS_TO"), std::string("12345678901"), 0.0f, 0, -1, 1500.0f));
     EXPECT_EQ(encodeFitsOptions(c.options)[32 + 9], 0);
 
     FitsViewFields v = fitsViewFields(o);

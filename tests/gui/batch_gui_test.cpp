@@ -1,9 +1,8 @@
 // The batch pieces of the front end: the "List" dialog against the setting
-// it edits and a packet run from the main window.
+// it edits and packet runs from the main window.
 #include "app/program_folder.h"
 #include "app/settings_store.h"
 #include "batch/command_catalogue.h"
-#include "batch/packet_run.h"
 #include "gui/list_dialog.h"
 #include "gui/report_window.h"
 #include "gui/wrk_win.h"
@@ -105,42 +104,10 @@ private slots:
         QVERIFY(!store.values["PopUpMenu"].empty());
     }
 
-    void packetRunFromTheWindow()
-    {
-        QTemporaryDir dir;
-        QVERIFY(copyCatalogue(dir.path()));
-        const QString source = qEnvironmentVariable("QUILLMAR_SOURCE", QDir::currentPath());
-        const QString inDir = source + "/examples/sun3-18";
-        QVERIFY(QFile::exists(inDir + "/set.0hd"));
-        const QString outDir = dir.filePath("out");
-        QDir().mkpath(outDir);
-        const QString packet = dir.filePath("run.pkf");
-        writeFile(packet, ("[Init]\r\nAppHide=1\r\nAppExit=0\r\nOutFile=Log.txt\r\nOutDir=" + outDir +
-                           "\r\nInDir=" + inDir + "\r\n\r\n[Files]\r\nset.0hd\r\n\r\n[Commands]\r\nNothing\r\n")
-                              .toLocal8Bit());
-        MemorySettingsStore store;
-        WrkWin win(store, dir.path().toStdString());
-        win.show();
-        Workbench& wb = win.workbench();
-        int questions = 0;
-        win.ui().messageHook = [&](const std::string&, const std::string&, MsgButtons, MsgIcon) {
-            ++questions;
-            return 1;
-        };
-
-        const PacketRun run = runPacketFile(wb, packet.toStdString());
-        QCOMPARE(run.status, PacketStatus::Completed);
-        QCOMPARE(run.loaded, 1);
-        QCOMPARE(readFile(outDir + "/Log.txt"), QByteArray("set.0hd-OK:)\n"));
-        QCOMPARE(questions, 0);
-        QVERIFY(wb.interactiveMode);
-        QVERIFY(win.isVisible()); // hidden for the run, shown again after it
-    }
-
     // From the menu a packet never throws work away: the close question
     // first (Cancel runs nothing), and afterwards the program stays open
-    // whatever AppExit says and shows the log. An unreadable packet: a
-    // message, the set untouched.
+    // whatever AppExit says, shown again after AppHide, and shows the log.
+    // An unreadable packet: a message, the set untouched.
     void menuPacketAsksFirstAndStaysOpen()
     {
         QTemporaryDir dir;
@@ -148,7 +115,7 @@ private slots:
         const QString source = qEnvironmentVariable("QUILLMAR_SOURCE", QDir::currentPath());
         const QString outDir = dir.filePath("out");
         const QString packet = dir.filePath("run.pkf");
-        writeFile(packet, ("[Init]\nOutFile=Log.txt\nOutDir=" + outDir + "\nInDir=" + source +
+        writeFile(packet, ("[Init]\nAppHide=1\nOutFile=Log.txt\nOutDir=" + outDir + "\nInDir=" + source +
                            "/examples/sun3-18\n\n[Files]\nset.0hd\n\n[Commands]\nNothing\n")
                               .toLocal8Bit());
         MemorySettingsStore store;

@@ -1,7 +1,6 @@
 // The dialogs of the Qt front end, driven as a person would: the number
-// prompt's keypad, the configuration dialog writing the store, and dialog 7 of
-// Gauss Flux.
-// prompt's keypad, the configuration and beam dialogs writing the store.
+// prompt's keypad, the configuration and beam dialogs writing the store,
+// dialog 7 of Gauss Flux, the ephemerides dialog and the export panel.
 #include "app/settings_store.h"
 #include "beam/beam_config.h"
 #include "gui/beam_dialog.h"

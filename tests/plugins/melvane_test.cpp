@@ -2,9 +2,9 @@
 // (tests/plugins/melvane_reference.py) for every mode and the median.
 #include "plugins/plugin_host.h"
 #include "tests/plugins/plugin_fixture.h"
+#include "tests/support/python_reference.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kAbsorption = 10011, kEmission = 10012, kBoth = 10013, kMedian = 10014;
 constexpr int kN = 160; // points of the scan; the range is 0 .. kN - 2
-
-bool haveNumpy() { return std::system("/usr/bin/python3 -c 'import numpy' 2>/dev/null") == 0; }
 
 // A level of 100 with noise and a dip 40 deep over points 70..79.
 std::vector<float> dipLine()
@@ -60,11 +58,10 @@ struct MelvaneBench : PluginBench {
             for (int i = 0; i < kN - 1; ++i)
                 in << x[static_cast<std::size_t>(i)] << "\n";
         }
-        const std::string cmd = "/usr/bin/python3 " + std::string(QM_SOURCE) + "/tests/plugins/melvane_reference.py " +
-                                dir.file("in.txt") + " " + dir.file("out.txt") + " " + method + " " +
-                                std::to_string(mode) + " " + std::to_string(w) + " " + std::to_string(s) + " " +
-                                std::to_string(iters) + " " + std::to_string(level);
-        EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+        EXPECT_TRUE(runReference("plugins/melvane_reference.py",
+                                 dir.file("in.txt") + " " + dir.file("out.txt") + " " + method + " " +
+                                     std::to_string(mode) + " " + std::to_string(w) + " " + std::to_string(s) + " " +
+                                     std::to_string(iters) + " " + std::to_string(level)));
         std::ifstream out(dir.file("out.txt"));
         std::vector<float> r = x;
         for (int i = 0; i < kN - 1; ++i)
@@ -86,7 +83,7 @@ void expectNear(const std::vector<float>& a, const std::vector<float>& b, float 
 
 TEST(Melvane, EveryModeAgreesWithTheReference)
 {
-    if (!haveNumpy())
+    if (!pythonImports("numpy"))
         GTEST_SKIP() << "numpy (python3-numpy) is not installed";
     struct Case {
         int id;

@@ -45,6 +45,22 @@ void copyProbe(const TempDir& dir, const char* built, const std::string& as)
     std::filesystem::copy_file(std::string(QM_PROBE_DIR) + "/" + built + ".so", dir.file(as));
 }
 
+// One probe library as the only plug-in of the program folder, installed,
+// and scans of n points loaded.
+struct ProbeBench : PluginBench {
+    TempDir dir;
+    std::string library;
+    std::shared_ptr<PluginHost> host;
+    ProbeBench(const char* built, const std::string& as, std::initializer_list<float> frequencies, int n)
+        : library(dir.file(as))
+    {
+        copyProbe(dir, built, as);
+        wb.programDir = dir.path().string();
+        host = installPlugins(wb, dir.path().string());
+        loadScans(frequencies, n);
+    }
+};
+
 } // namespace
 
 TEST(PluginHost, LoadsInByteOrderAndRefusesBadLibraries)
@@ -101,13 +117,8 @@ TEST(PluginHost, LoadsInByteOrderAndRefusesBadLibraries)
 
 TEST(PluginHost, CallsOncePerCheckedChannelWithTheRunsRecord)
 {
-    TempDir dir;
-    copyProbe(dir, "probe_c", "p.so");
-    PluginBench b;
-    b.wb.programDir = dir.path().string();
-    auto host = installPlugins(b.wb, dir.path().string());
-    b.loadScans({2.7f, 2.9f, 3.1f, 3.3f, 3.5f}, 30);
-    ProbeLogT& log = probeLog(dir.file("p.so"));
+    ProbeBench b("probe_c", "p.so", {2.7f, 2.9f, 3.1f, 3.3f, 3.5f}, 30);
+    ProbeLogT& log = probeLog(b.library);
 
     // Nothing checked: 1001, no call.
     b.wb.chkWrkI = b.wb.chkWrkV = false;
@@ -121,18 +132,13 @@ TEST(PluginHost, CallsOncePerCheckedChannelWithTheRunsRecord)
     ScanRecord& a = *b.wb.activeScan;
     b.wb.dispatch(10011);
     ASSERT_EQ(log.calls, 2);
-    EXPECT_EQ(log.call[0].data, a.wrkI());
-    EXPECT_EQ(log.call[1].data, a.wrkV());
-    EXPECT_EQ(log.call[0].firstCall, 1);
-    EXPECT_EQ(log.call[1].firstCall, 0);
-    EXPECT_EQ(log.call[0].funcId, 11);
-    EXPECT_EQ(log.call[0].firstPoint, 3);
-    EXPECT_EQ(log.call[0].lastPoint, 20);
-    EXPECT_EQ(log.call[0].nPoints, 30);
-    EXPECT_EQ(log.call[0].frequency, a.frequency);
-    EXPECT_EQ(log.call[0].noiseLevel, b.wb.settings.gaussNoise);
-    EXPECT_EQ(log.call[0].scan, &a);
-    EXPECT_EQ(log.call[0].interactive, 1);
+    const ProbeCall& c = log.call[0];
+    EXPECT_EQ((std::vector<const void*>{c.data, log.call[1].data, c.scan}),
+              (std::vector<const void*>{a.wrkI(), a.wrkV(), &a}));
+    EXPECT_EQ((std::vector<int>{c.firstCall, log.call[1].firstCall, c.funcId, c.firstPoint, c.lastPoint, c.nPoints,
+                                c.interactive}),
+              (std::vector<int>{1, 0, 11, 3, 20, 30, 1}));
+    EXPECT_EQ(std::pair(c.frequency, c.noiseLevel), std::pair(a.frequency, b.wb.settings.gaussNoise));
     EXPECT_EQ(b.ui.progressTitles.back(), "Special function");
     EXPECT_EQ(a.wrkI()[0], 101.0f);
 
@@ -161,13 +167,8 @@ TEST(PluginHost, CallsOncePerCheckedChannelWithTheRunsRecord)
 
 TEST(PluginHost, FormsFilesMessagesAndResultText)
 {
-    TempDir dir;
-    copyProbe(dir, "probe_c", "p.so");
-    PluginBench b;
-    b.wb.programDir = dir.path().string();
-    auto host = installPlugins(b.wb, dir.path().string());
-    b.loadScans({2.7f}, 10);
-    ProbeLogT& log = probeLog(dir.file("p.so"));
+    ProbeBench b("probe_c", "p.so", {2.7f}, 10);
+    ProbeLogT& log = probeLog(b.library);
     b.wb.chkWrkI = true;
     b.wb.chkWrkV = false;
 
@@ -179,8 +180,8 @@ TEST(PluginHost, FormsFilesMessagesAndResultText)
     EXPECT_EQ(b.ui.formsShown[0].title, "Probe form");
     EXPECT_EQ(b.ui.formsShown[0].fields[5].second, "t5");
     EXPECT_EQ(b.ui.formsShown[0].helpCaption, "Probe Help");
-    EXPECT_EQ(std::string(log.form[1]), "x1");
-    EXPECT_EQ(std::string(log.form[2]), "t2");
+    const auto forms = [&] { return std::vector<std::string>(log.form, log.form + 5); };
+    EXPECT_EQ(forms(), (std::vector<std::string>{"x0", "x1", "t2", "t3", "t4"}));
     EXPECT_EQ(log.fileAnswer, 1);
     EXPECT_EQ(std::string(log.path), "/data/t.cta");
     ASSERT_EQ(b.ui.fileDialogs.size(), 1u);
@@ -188,8 +189,7 @@ TEST(PluginHost, FormsFilesMessagesAndResultText)
     EXPECT_EQ(b.ui.fileDialogs[0].filters[1].name, "Any");
     EXPECT_EQ(b.ui.messages.at(0).text, "probe says hello");
     ASSERT_EQ(b.ui.reports.size(), 1u);
-    EXPECT_EQ(b.ui.reports[0].title, "ProbeReport");
-    EXPECT_EQ(b.ui.reports[0].text, "probe result");
+    EXPECT_EQ(b.ui.reports[0].title + ": " + b.ui.reports[0].text, "ProbeReport: probe result");
 
     // Batch: a1..a4 as "%.9g" into the first four fields, the title as the file.
     b.wb.interactiveMode = false;
@@ -200,11 +200,7 @@ TEST(PluginHost, FormsFilesMessagesAndResultText)
     b.wb.dispatch(10012);
     EXPECT_TRUE(b.ui.formsShown.empty());
     EXPECT_EQ(log.formAnswer, 1);
-    EXPECT_EQ(std::string(log.form[0]), "1.5");
-    EXPECT_EQ(std::string(log.form[1]), "-2");
-    EXPECT_EQ(std::string(log.form[2]), "0.100000001");
-    EXPECT_EQ(std::string(log.form[3]), "7");
-    EXPECT_EQ(std::string(log.form[4]), "t4");
+    EXPECT_EQ(forms(), (std::vector<std::string>{"1.5", "-2", "0.100000001", "7", "t4"}));
     EXPECT_EQ(std::string(log.path), "/tables/x.cta");
     EXPECT_EQ(log.call[log.calls - 1].interactive, 0);
     b.wb.batchTitle.clear();
@@ -214,12 +210,7 @@ TEST(PluginHost, FormsFilesMessagesAndResultText)
 
 TEST(PluginHost, ThrowingPluginRestoresTheChannelAndEndsTheRun)
 {
-    TempDir dir;
-    copyProbe(dir, "probe_throw", "t.so");
-    PluginBench b;
-    b.wb.programDir = dir.path().string();
-    auto host = installPlugins(b.wb, dir.path().string());
-    b.loadScans({2.7f, 2.9f}, 10);
+    ProbeBench b("probe_throw", "t.so", {2.7f, 2.9f}, 10);
     b.wb.chkWrkI = b.wb.chkWrkV = true;
     b.wb.allMode = true;
     b.wb.view.confirmAll = false;
@@ -229,20 +220,16 @@ TEST(PluginHost, ThrowingPluginRestoresTheChannelAndEndsTheRun)
             EXPECT_EQ(r->wrkI()[i], 100.0f + i);
             EXPECT_EQ(r->wrkV()[i], 100.0f + i);
         }
-    b.expectMessage("Error in plug-in module\n" + dir.file("t.so") + "\nprobe failure");
+    b.expectMessage("Error in plug-in module\n" + b.library + "\nprobe failure");
     EXPECT_EQ(b.wb.takeFailures().size(), 1u);
     // The crash guard is gone after the run: the backup was written before it.
-    EXPECT_FALSE(std::filesystem::is_empty(dir.file("BACKUP")));
+    EXPECT_FALSE(std::filesystem::is_empty(b.dir.file("BACKUP")));
 }
 
 TEST(PluginHost, MissingSelectFunctionIsNamed)
 {
-    TempDir dir;
-    copyProbe(dir, "probe_no_select", "n.so");
-    PluginBench b;
-    auto host = installPlugins(b.wb, dir.path().string());
-    b.loadScans({2.7f}, 10);
+    ProbeBench b("probe_no_select", "n.so", {2.7f}, 10);
     b.wb.chkWrkI = true;
     b.wb.dispatch(10011);
-    b.expectMessage("Error locating procedures in module\n" + dir.file("n.so"));
+    b.expectMessage("Error locating procedures in module\n" + b.library);
 }

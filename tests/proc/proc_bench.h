@@ -56,16 +56,6 @@ struct ProcBench : Bench {
     }
 };
 
-inline std::vector<float> wrkOf(const ScanRecord& s, int ch)
-{
-    const float* x = ch == 1 ? s.wrkI() : s.wrkV();
-    return {x, x + s.nPoints};
-}
-inline std::vector<float> dataOf(const ScanRecord& s, int ch)
-{
-    const float* x = ch == 1 ? s.dataI() : s.dataV();
-    return {x, x + s.nPoints};
-}
 inline void setWrk(ScanRecord& s, int ch, const std::vector<float>& v)
 {
     std::copy(v.begin(), v.end(), ch == 1 ? s.wrkI() : s.wrkV());

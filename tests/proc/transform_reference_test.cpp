@@ -6,6 +6,7 @@
 #include "proc/smoothing_spline.h"
 #include "proc/transforms.h"
 #include "tests/proc/proc_bench.h"
+#include "tests/support/python_reference.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 using namespace qm;
 using namespace qm::test;
@@ -27,13 +27,7 @@ std::vector<double> python(const std::string& script)
     TempDir dir;
     writeFile(dir.path() / "ref.py", script);
     const std::string cmd = "/usr/bin/python3 " + dir.file("ref.py") + " >" + dir.file("out") + " 2>/dev/null";
-    std::vector<double> v;
-    if (std::system(cmd.c_str()) != 0)
-        return v;
-    std::istringstream in(readTextFile(dir.file("out")));
-    for (double x; in >> x;)
-        v.push_back(x);
-    return v;
+    return std::system(cmd.c_str()) == 0 ? numbersIn(readTextFile(dir.file("out"))) : std::vector<double>{};
 }
 
 } // namespace

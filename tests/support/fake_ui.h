@@ -132,17 +132,7 @@ public:
     }
     void progressClose() override { ++progressCloses; }
     bool pump() override { return abortAfterPumps >= 0 && ++pumps >= abortAfterPumps; }
-    bool gaussDialog(GaussDialogFields& f) override
-    {
-        if (gaussAnswers.empty() || !gaussAnswers.front()) {
-            if (!gaussAnswers.empty())
-                gaussAnswers.pop_front();
-            return false;
-        }
-        f = *gaussAnswers.front();
-        gaussAnswers.pop_front();
-        return true;
-    }
+    bool gaussDialog(GaussDialogFields& f) override { return answerDialog(gaussAnswers, f); }
     void setStatus(const std::string& t) override { statuses.push_back(t); }
     void setTitle(const std::string& t) override { titles.push_back(t); }
     void requestRedraw() override { ++redraws; }

@@ -43,8 +43,11 @@ inline std::string readTextFile(const std::string& path)
     return ss.str();
 }
 
+// Writes the bytes as the whole file, making the folders above it.
 inline void writeFile(const std::filesystem::path& p, const std::string& bytes)
 {
+    std::error_code ec;
+    std::filesystem::create_directories(p.parent_path(), ec);
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

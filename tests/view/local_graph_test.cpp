@@ -96,9 +96,8 @@ TEST(LocalGraph, ReadoutZoomAndUnits)
     u.setTable(table({{1, 1, 0}, {2, 2, 0}, {4, 3, 0}}), true, false);
     u.switchUnit();
     EXPECT_EQ(u.unitCaption(), "cm");
-    EXPECT_EQ(u.table().rows[0].x, 30);
-    EXPECT_EQ(u.table().rows[1].x, 15);
-    EXPECT_EQ(u.table().rows[2].x, 7.5);
+    EXPECT_EQ((std::vector<double>{u.table().rows[0].x, u.table().rows[1].x, u.table().rows[2].x}),
+              (std::vector<double>{30, 15, 7.5}));
     LocalGraph t; // time tables keep their X
     t.setTable(table({{8888.25, 1, 0}, {8888.5, 2, 0}}), false, true);
     EXPECT_FALSE(t.unitEnabled());

@@ -88,15 +88,12 @@ TEST(SolarDisk, DegenerateScansDrawNothing)
 {
     DiskBench d;
     const ScanRecord keep = *d.s;
-    d.s->step = 0;
-    EXPECT_TRUE(d.paint().calls.empty());
-    *d.s = keep;
-    d.s->radius = -960;
-    EXPECT_TRUE(d.paint().calls.empty());
-    *d.s = keep;
-    d.s->centerPoint = std::nanf("");
-    EXPECT_TRUE(d.paint().calls.empty());
-    *d.s = keep;
-    d.s->step = 1e-30f; // a radius of 1e33 points
-    EXPECT_TRUE(d.paint().calls.empty());
+    // No step, a negative radius, no centre, a radius of 1e33 points.
+    for (auto spoil : {+[](ScanRecord& s) { s.step = 0; }, +[](ScanRecord& s) { s.radius = -960; },
+                       +[](ScanRecord& s) { s.centerPoint = std::nanf(""); },
+                       +[](ScanRecord& s) { s.step = 1e-30f; }}) {
+        *d.s = keep;
+        spoil(*d.s);
+        EXPECT_TRUE(d.paint().calls.empty());
+    }
 }

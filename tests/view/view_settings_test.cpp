@@ -47,10 +47,7 @@ TEST(ViewSettings, DialogOpensWithTheCurrentStateAndOkStoresIt)
     EXPECT_EQ(v.rightAxisTitle, std::string(15, 'R'));
     EXPECT_EQ(v.leftAxisTitle, "%");
     // Arrays the active scan lacks stay off.
-    EXPECT_FALSE(b.wb.chkDataI);
-    EXPECT_TRUE(b.wb.chkWrkI);
-    EXPECT_FALSE(b.wb.chkDataV);
-    EXPECT_FALSE(b.wb.chkWrkV);
+    EXPECT_EQ(selection(b.wb), (std::array<bool, 4>{false, false, true, false}));
     EXPECT_GT(b.ui.redraws, redraws);
 
     // Cancel changes nothing; in batch mode no dialog opens.

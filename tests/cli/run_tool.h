@@ -1,8 +1,6 @@
 #pragma once
-// A fresh folder under the system temporary folder, removed with its
-// contents when the test ends.
+// Runs a built program as a user would, capturing its exit code and output.
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,30 +9,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace qm::test {
-
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& tag)
-    {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("qm-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 struct ToolRun {
     int code = -1;
