@@ -118,32 +118,43 @@ void BM_ReadRawBytes(benchmark::State& state)
     state.counters["files"] = static_cast<double>(g_files.size());
 }
 
+// Both sides are warm: the load's best time over the iterations against the
+// raw read's best over as many passes. The workbenches exist before the
+// clock starts, as a user's does before a load.
 void BM_LoadThroughOpenScans(benchmark::State& state)
 {
     int scans = 0;
-    double loadSeconds = 0;
+    double loadSeconds = 0, bestLoad = 1e30;
     for (auto _ : state) {
-        const auto t0 = Clock::now();
+        state.PauseTiming();
         std::vector<std::unique_ptr<qm::HeadlessWorkbench>> sets;
-        scans = 0;
-        for (const std::string& half : g_halves) {
+        for (std::size_t k = 0; k < g_halves.size(); ++k)
             sets.push_back(std::make_unique<qm::HeadlessWorkbench>(nullptr, nullptr));
-            if (!sets.back()->load(half)) {
+        state.ResumeTiming();
+        const auto t0 = Clock::now();
+        scans = 0;
+        for (std::size_t k = 0; k < g_halves.size(); ++k) {
+            if (!sets[k]->load(g_halves[k])) {
                 state.SkipWithError("the set did not load");
                 return;
             }
-            scans += sets.back()->wb.scans.count();
+            scans += sets[k]->wb.scans.count();
         }
-        loadSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
+        const double took = std::chrono::duration<double>(Clock::now() - t0).count();
+        loadSeconds += took;
+        bestLoad = std::min(bestLoad, took);
         benchmark::DoNotOptimize(sets.data());
+        state.PauseTiming(); // closing the sets is not loading
+        sets.clear();
+        state.ResumeTiming();
     }
     const double perLoad = loadSeconds / static_cast<double>(state.iterations());
 
-    // The floor: the same files read whole, best of five warm passes.
+    // The floor: the same files read whole, best of as many warm passes.
     std::vector<char> buffer = rawBuffer();
     double raw = 1e30;
     std::size_t bytes = 0;
-    for (int i = 0; i < 5; ++i) {
+    for (int64_t i = 0; i < std::max<int64_t>(5, state.iterations()); ++i) {
         const auto t0 = Clock::now();
         bytes = readRaw(buffer);
         raw = std::min(raw, std::chrono::duration<double>(Clock::now() - t0).count());
@@ -151,8 +162,9 @@ void BM_LoadThroughOpenScans(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
     state.counters["scans"] = scans;
     state.counters["load_ms"] = perLoad * 1e3;
+    state.counters["best_load_ms"] = bestLoad * 1e3;
     state.counters["raw_read_ms"] = raw * 1e3;
-    state.counters["load_vs_raw"] = perLoad / raw;
+    state.counters["load_vs_raw"] = bestLoad / raw;
     state.counters["peak_rss_MB"] = peakRssMb();
 }
 

@@ -1,5 +1,3 @@
-#include <chrono>
-#include <cstdio>
 #include "files/open_scans.h"
 
 #include "app/command_table.h"
@@ -178,18 +176,14 @@ int openScans(Workbench& wb, const std::optional<std::string>& given)
     FreshFingerprints fresh;
     // The readers build the new scans aside, so running out of memory there
     // leaves the set untouched.
-    auto T0=std::chrono::steady_clock::now();
     if (!wb.guardMemory([&] { added = fitsRoute ? readFitsRoute(wb, *path) : readHeaderFile(wb, *path, fresh); }))
         return 1;
-    auto T1=std::chrono::steady_clock::now();
 
     if (added.empty()) {
         wb.refuse(fitsRoute ? "Data file is BAD" : "Header File is BAD", "", MsgIcon::Error);
     } else {
         adoptScans(wb, std::move(added), fitsRoute, *path, fresh);
     }
-    auto T2=std::chrono::steady_clock::now();
-    static double a=0,b=0; static int n=0; a+=std::chrono::duration<double,std::milli>(T1-T0).count(); b+=std::chrono::duration<double,std::milli>(T2-T1).count(); if(++n%100==0) fprintf(stderr,"read %.3f adopt %.3f\n",a/n,b/n);
 
     if (wb.interactiveMode && !wb.settings.autoScript.empty() && wb.autoScriptHook)
         wb.autoScriptHook(wb);
