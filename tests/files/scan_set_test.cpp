@@ -181,7 +181,8 @@ TEST_F(ScanSetTest, RefusesWhatIsNotAScanSetOrIsDamaged)
         for (int i = 0; i < 2 * 2 * 30; ++i) {
             const ScanRecord& r = *(*chain)[std::size_t(1 - i / 60)]; // the chain starts at the last scan
             const double v = value(i) + (bitpix == -64 ? 0.25 : 0.0);
-            ASSERT_EQ((i / 30 % 2 == 0 ? r.dataI() : r.dataV())[i % 30], float(v * 2 + 1)) << bitpix << " " << i;
+            const float* channel = i / 30 % 2 == 0 ? r.dataI() : r.dataV();
+            ASSERT_EQ(channel[i % 30], float(v * 2 + 1)) << bitpix << " " << i;
         }
     }
 
