@@ -30,9 +30,10 @@ std::array<FitsRouteReader, 2>& fitsStages()
 //
 // The files are read side by side on the processor's cores, in rounds of
 // as many entries as the set still has room for, so no file after the stop
-// is read. Each round's scans and messages are taken in list order: the
-// outcome is that of reading the files one after another. Each new scan is
-// fingerprinted as soon as it is read, while its arrays are in the cache.
+// is read, and the list itself is taken a round at a time. Each round's
+// scans and messages are taken in list order: the outcome is that of
+// reading the files one after another. Each new scan is fingerprinted as
+// soon as it is read, while its arrays are in the cache.
 ScanChain readHeaderFile(Workbench& wb, const std::string& path, FreshFingerprints& fresh)
 {
     ScanChain added;
@@ -40,30 +41,32 @@ ScanChain readHeaderFile(Workbench& wb, const std::string& path, FreshFingerprin
     if (!in.open(path))
         return added;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::vector<std::string> files;
-    std::string line;
-    while (readLine(in, line, kListLineLimit, true) != 0) {
-        std::string name = firstWord(line);
-        std::replace(name.begin(), name.end(), '\\', '/');
-        if (!name.empty())
-            files.push_back((folder / name).string());
-    }
     struct Entry {
+        std::string file;
         std::unique_ptr<ScanRecord> record;
         uint64_t fingerprint = 0;
         LoadErrors errors;
     };
-    for (std::size_t next = 0; next < files.size();) {
+    std::string line;
+    for (;;) {
         // The entry that would make the set reach the limit is not read and
         // the load stops; a set already past it takes the whole list.
         const long room = long(kListLoadStop) - 1 - wb.scans.count() - long(added.size());
         if (room == 0)
             break;
-        const std::size_t round = room > 0 ? std::min(std::size_t(room), files.size() - next) : files.size() - next;
-        std::vector<Entry> entries(round);
-        parallelFor(round, [&](std::size_t k) {
+        std::vector<Entry> entries;
+        while (entries.size() < std::size_t(room > 0 ? room : kListLoadStop) &&
+               readLine(in, line, kListLineLimit, true) != 0) {
+            std::string name = firstWord(line);
+            std::replace(name.begin(), name.end(), '\\', '/');
+            if (!name.empty())
+                entries.push_back({(folder / name).string(), nullptr, 0, {}});
+        }
+        if (entries.empty())
+            break;
+        parallelFor(entries.size(), [&](std::size_t k) {
             auto record = std::make_unique<ScanRecord>();
-            if (readDataFile(entries[k].errors, files[next + k], *record)) {
+            if (readDataFile(entries[k].errors, entries[k].file, *record)) {
                 entries[k].fingerprint = scanFingerprint(*record);
                 entries[k].record = std::move(record);
             }
@@ -75,7 +78,6 @@ ScanChain readHeaderFile(Workbench& wb, const std::string& path, FreshFingerprin
                 added.push_back(std::move(e.record));
             }
         }
-        next += round;
     }
     return added;
 }
