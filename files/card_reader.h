@@ -90,10 +90,9 @@ bool readTextSample(ByteSource& in, int16_t& sample);
 // Binary samples of `stride` bytes each at `p`, read as numbers by `get`,
 // into floats as value * scale + offset in double precision. Eight at a
 // time through a local array: the stores into `out` then cannot touch bytes
-// still to be read, so the loops vectorise. Always inlined, so a caller
-// compiled for wider registers (QM_WIDE_CLONES) gets its loops in them.
+// still to be read, so the loops vectorise.
 template <class Get>
-[[gnu::always_inline]] inline void scaleSamples(const uint8_t* p, std::size_t stride, int n, double scale, double offset, float* out, Get get)
+void scaleSamples(const uint8_t* p, std::size_t stride, int n, double scale, double offset, float* out, Get get)
 {
     int k = 0;
     for (; k + 8 <= n; k += 8) {

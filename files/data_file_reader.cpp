@@ -4,7 +4,6 @@
 #include "app/byte_order.h"
 #include "app/scan_record.h"
 #include "app/text_format.h"
-#include "app/wide_clones.h"
 #include "app/workbench.h"
 #include "files/card_reader.h"
 
@@ -148,18 +147,6 @@ bool readHeaderF(LoadErrors& errors, ByteSource& in, ScanRecord& r, StoredChanne
     }
 }
 
-// 16-bit samples, big-endian (shape T) or little-endian (shape F), as
-// value * scale + offset. The product of a 16-bit value and a float is
-// exact in double precision, so the fused multiply-add of the AVX2 copy
-// rounds exactly as the plain copy does.
-QM_WIDE_CLONES void scaleI16(const uint8_t* p, int n, bool bigEndian, double scale, double offset, float* out)
-{
-    if (bigEndian)
-        scaleSamples(p, 2, n, scale, offset, out, [](const uint8_t* q) { return getI16BE(q); });
-    else
-        scaleSamples(p, 2, n, scale, offset, out, [](const uint8_t* q) { return getI16LE(q); });
-}
-
 struct ChannelSetup {
     int channel;
     float scale, offset;
@@ -216,9 +203,12 @@ bool readSamples(ByteSource& in, const ScanRecord& r, bool shapeF, const Channel
             return false;
         p = copy.data();
     }
-    scaleI16(p, n, !shapeF, scale, offset, data);
-    if (shapeF)
+    if (shapeF) {
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16LE(q); });
         in.skip(2); // the line end after the samples
+    } else {
+        scaleSamples(p, 2, n, scale, offset, data, [](const uint8_t* q) { return getI16BE(q); });
+    }
     return true;
 }
 
